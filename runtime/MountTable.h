@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The mounted volumes ("drives" on this platform), read from
+// /proc/self/mountinfo with its octal escapes decoded.
+namespace rt {
+
+struct MountPoint {
+    QString path;    // absolute mount point, "/" for the root
+    QString fsType;  // e.g. "ext4", "tmpfs", "proc"
+};
+
+QList<MountPoint> mountPoints();
+
+// The mount point that holds an absolute path, textually: the longest mount
+// point that is a whole-component prefix of it. "" for a relative path.
+QString mountPointOf(const QString& absolutePath);
+
+}  // namespace rt

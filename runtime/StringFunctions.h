@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace rt {
+
+// Half-width (narrow) conversion by an explicit table, never NFKC:
+// U+FF01..U+FF5E -> U+0021..U+007E, U+3000 -> space, full-width katakana and
+// 、。「」・ー゛゜ -> their U+FF61..U+FF9F forms, a voiced or semi-voiced kana
+// becoming the plain half-width kana followed by ﾞ or ﾟ. Everything else,
+// hiragana and kanji included, is unchanged.
+QString StrConvNarrow(const QString& text);
+
+// Lower case (Qt's Unicode lower-case mapping).
+QString LCase(const QString& text);
+
+// Removes leading and trailing U+0020 blanks only.
+QString Trim(const QString& text);
+
+}  // namespace rt

@@ -1,0 +1,21 @@
+#include "ui/mdl_All.h"
+
+#include "runtime/VbError.h"
+#include "ui/mdl_ErrorFunction.h"
+
+std::int32_t FncLng_GetToken(const QString& source, const QString& delimiter, std::int32_t start,
+                             QString& token)
+{
+    try {
+        if (start < 1)
+            rt::raiseError(rt::kInvalidCall, QStringLiteral("FncLng_GetToken"));
+        const qsizetype from = start - 1;
+        const qsizetype found = from > source.size() ? -1 : source.indexOf(delimiter, from);
+        const std::int32_t p = found < 0 ? 0 : static_cast<std::int32_t>(found + 1);
+        token = p == 0 ? source.mid(from) : source.mid(from, p - start);
+        return p + 1;
+    } catch (...) {
+        Sub_ShowVbError();
+        return 0;
+    }
+}
