@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QComboBox>
+#include <QListView>
+#include <QString>
+#include <QStringList>
+
+// The drive list, the folder list and the file list of the forms runtime.
+// All three list through the runtime layer (rt::Dir and the mount table), so
+// names that are not valid UTF-8 show and round-trip. Listings are sorted by
+// name. Methods that open a folder throw rt::VbError when it cannot be opened
+// and then keep what they showed before.
+namespace forms {
+
+class DirListModel;
+class FileListModel;
+
+// The mounted volumes. Drive() is a drive text that the folder list's
+// setPath() recognises (distinct from any folder path): it opens that drive's
+// remembered current folder.
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+    QString Drive() const;
+    void setDrive(const QString& driveTextOrPath);  // selects the drive holding it
+    static bool isDriveText(const QString& text);
+    static QString mountPointOfDriveText(const QString& driveText);
+    // The current folder remembered for each drive (the folder list records it).
+    static void rememberFolder(const QString& folder);
+    static QString rememberedFolder(const QString& mountPoint);
+signals:
+    void Change();  // the user picked another drive
+};
+
+// Folder list: the open folder's ancestors, the open folder and its
+// subfolders. ListIndex -1 is the open folder, lower values its ancestors
+// (-2 the parent ...), 0 and up its subfolders. Single click selects, double
+// click opens.
+class DirListBox : public QListView {
+    Q_OBJECT
+public:
+    explicit DirListBox(QWidget* parent = nullptr);
+    ~DirListBox() override;
+    QString Path() const;
+    // Opens a folder (or a drive text's current folder); emits Change when
+    // it differs from the open one. Throws rt::VbError when it cannot be opened.
+    void setPath(const QString& path);
+    int ListIndex() const;
+    void setListIndex(int index);
+    QString List(int index) const;  // full path of the entry at index
+    int ListCount() const;          // number of subfolders
+    void Refresh();                 // re-reads the tree; keeps the open folder
+    void setAcceptsFileDrops(bool on);
+signals:
+    void Change();
+    void MouseDown(int button, int shift, int x, int y);  // button: 1 left, 2 right, 4 middle
+    void OLEDragDrop(const QStringList& files);
+    // (drag/drop and mouse handling overrides are in the implementation)
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    DirListModel* m_model;
+    bool m_acceptsFileDrops = false;
+};
+
+// File list: the normal files of Path (as rt::Dir with attribute set 0),
+// model-based so that 100,000 names fill at once.
+class FileListBox : public QListView {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+    ~FileListBox() override;
+    QString Path() const;
+    void setPath(const QString& path);  // throws rt::VbError; keeps the old listing then
+    int ListCount() const;
+    QString List(int index) const;  // bare name
+    int ListIndex() const;          // -1 none
+    void setListIndex(int index);
+    void Refresh();
+    void setAcceptsFileDrops(bool on);
+signals:
+    void DblClick();
+    void OLEDragDrop(const QStringList& files);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    FileListModel* m_model;
+    QString m_path;
+    bool m_acceptsFileDrops = false;
+};
+
+}  // namespace forms
