@@ -17,5 +17,11 @@ QList<MountPoint> mountPoints();
 // The mount point that holds an absolute path, textually: the longest mount
 // point that is a whole-component prefix of it. "" for a relative path.
 QString mountPointOf(const QString& absolutePath);
+// The same over a given table.
+QString mountPointOf(const QString& absolutePath, const QList<MountPoint>& mounts);
+
+// The table held in the text of a mountinfo file; lines it cannot read are
+// left out.
+QList<MountPoint> parseMountInfo(const QByteArray& text);
 
 }  // namespace rt
