@@ -1,0 +1,27 @@
+#include "runtime/FileDateTime.h"
+
+#include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
+
+#include <sys/stat.h>
+
+namespace rt {
+
+QDateTime FileDateTime(const QString& path)
+{
+    const QString source = QStringLiteral("FileDateTime");
+    QByteArray bytes;
+    try {
+        bytes = encodeName(path);
+    } catch (const VbError&) {
+        raiseError(kBadFileName, source);
+    }
+    struct stat info {};
+    // A link reports its target; a dangling link still has a time of its own.
+    if (bytes.isEmpty() ||
+        (::stat(bytes.constData(), &info) != 0 && ::lstat(bytes.constData(), &info) != 0))
+        raiseError(kFileNotFound, source);
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(info.st_mtim.tv_sec), Qt::LocalTime);
+}
+
+}  // namespace rt
