@@ -54,8 +54,13 @@ public:
     QStringList PFncCol_EnumFileList(const QString& Astr_Path);
 
 private:
+    friend class FileSystemTest;  // checks the attribute arithmetic directly
+
     void Sub_ChangeReadOnlyTree(const scripting::Folder& folder, bool readOnly);
     static std::int32_t FncLng_ReadOnlyAttr(std::int32_t value, bool readOnly);
+    // The error model: cleared at entry, set from the error being handled.
+    void Sub_ClearError();
+    void Sub_RecordError();
 
     std::int32_t m_ErrorNo = 0;
     QString m_ErrorDetail;
