@@ -3,6 +3,7 @@
 #include "filesystem/Cls_FileSystem.h"
 #include "runtime/KeyedStringList.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -48,7 +49,77 @@ public:
     QString GetStr_Reportリスト作成() const;  // throws rt::VbError 6 when the total overflows
 
 private:
-    // Private members are the implementer's (engine/); tests reach the private
-    // procedures through this friend.
+    // Tests reach the private procedures through this friend.
     friend struct Cls_FileRenameTestAccess;
+
+    // Passes (Cls_FileRename_Passes.cpp).
+    bool FncBln_RenameFiles(const QString& path);
+    bool FncBln_RenameDirectories(const QString& path);
+    bool FncBln_RenamePass(const QString& path, bool folders);
+    void Sub_ApplyNewName(const QString& folder, const QString& name, qsizetype length,
+                          bool isFolder);
+    // Both take bare names inside one folder: a new (or old) name that is no
+    // single path component is refused with error 52 before anything moves.
+    bool FncBln_RenameFile(const QString& folder, const QString& oldName, const QString& newName);
+    bool FncBln_RenameFolder(const QString& folder, const QString& oldName, const QString& newName);
+    bool FncBln_RenameEntry(const QString& folder, const QString& oldName, const QString& newName,
+                            bool isFolder);
+    static void Sub_CheckBareName(const QString& name);  // throws rt::VbError 52
+    bool FncBln_IsFolderNotListed(const QString& path) const;
+    static QString FncStr_GetLastPathName(const QString& path);
+
+    // Candidate selection, filters and copy (Cls_FileRename_Filters.cpp,
+    // Cls_FileRename_Copy.cpp).
+    static void Sub_SetDateFilter(const QString& date, const QString& time, QString& text,
+                                  bool& flag);
+    static QString FncStr_LayDigits(const QString& text, const QString& pattern);
+    static void Sub_AddFilterItem(const QString& text, rt::KeyedStringList& list);
+    bool FncBln_IsTargetFile(const QString& folder, const QString& name) const;
+    bool FncBln_IsDateMatch(const QString& path) const;
+    static QString FncStr_FormatDateTime(const QString& text);     // throws rt::VbError 13
+    static QString FncStr_FormatDateTime(const QDateTime& stamp);  // throws rt::VbError 13
+    bool FncBln_IsExtensionNotListed(const QString& path) const;
+    static QString FncStr_JoinPath(const QString& folder, const QString& name);
+    QStringList FncCol_EnumSubFolders(const QString& folder) const;
+    QString FncStr_GetCopyDestPath(const QString& path) const;
+    void Sub_PrepareCopyFolder(const QString& folder) const;
+    bool FncBln_IsCopyNeeded(const QString& source, const QString& destination) const;
+    void Sub_CopyFileIfNewer(const QString& source, const QString& destination,
+                             const QString& shown);
+
+    // Boxes, initialisation and trail (Cls_FileRename.cpp, Cls_FileRename_Report.cpp).
+    void Sub_DisplayMessage(std::int32_t style, const QString& prompt, const QString& title) const;
+    void Sub_DisplayVbError() const;  // inside a catch block only
+    bool FncBln_CheckFirstInit() const;
+    void Sub_ClearReport();
+    void Sub_AddReportLine(const QString& text);
+    static void Sub_AddCount(std::int32_t& counter);  // throws rt::VbError 6 past INT32_MAX
+
+    std::unique_ptr<Cls_FileSystem> m_FileSystem;
+    bool m_IsFirstInit = false;
+    bool m_IsDirectoryRename = false;
+    QString m_FileName;
+    QString m_PathFrom;
+    QString m_PathTo;
+    QString m_StringRename;
+    QString m_StringFileName;
+    std::int32_t m_RenameCount = 0;
+    std::int32_t m_AllFileCount = 0;
+    std::int32_t m_RejectedCount = 0;
+    QString m_ReportList;
+    std::unique_ptr<rt::KeyedStringList> m_ExtensionList;
+    std::unique_ptr<rt::KeyedStringList> m_FolderList;
+    bool m_IsNewDate = false;
+    bool m_IsNarrow = false;
+    bool m_IsDateNewerThan = false;
+    bool m_IsDateEquals = false;
+    bool m_IsDateOlderThan = false;
+    QString m_DateNewerThan;
+    QString m_DateEquals;
+    QString m_DateOlderThan;
+    bool m_IsNoAnderTheWorld = true;
+    bool m_RenameKubunIsTop = true;
+    bool m_IsNoPath = false;
+    bool m_Is全置換 = false;
+    bool m_MsgDisplayFlg = false;
 };
