@@ -1,0 +1,139 @@
+// The file, folder and drive objects.
+#include "scripting/Attributes.h"
+#include "scripting/FileSystemObject.h"
+#include "scripting/PathText.h"
+#include "scripting/Posix.h"
+
+#include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/statvfs.h>
+
+namespace scripting {
+
+using namespace detail;
+
+File::File(QString path) : m_path(absolutePath(path)) {}
+
+QString File::Name() const
+{
+    return lastName(m_path);
+}
+
+std::int32_t File::Attributes() const
+{
+    return attributesOf(m_path, rt::kFileNotFound, QStringLiteral("File.Attributes"));
+}
+
+void File::setAttributes(std::int32_t value) const
+{
+    applyReadOnly(m_path, value, rt::kFileNotFound, QStringLiteral("File.Attributes"));
+}
+
+std::int64_t File::Size() const
+{
+    struct stat status {};
+    if (!statPath(rt::encodeName(m_path), status))
+        raiseFileErrno(errno, QStringLiteral("File.Size"));
+    return status.st_size;
+}
+
+Folder::Folder(QString path) : m_path(absolutePath(path)) {}
+
+QString Folder::Name() const
+{
+    return lastName(m_path);
+}
+
+std::int32_t Folder::Attributes() const
+{
+    return attributesOf(m_path, rt::kPathNotFound, QStringLiteral("Folder.Attributes"));
+}
+
+void Folder::setAttributes(std::int32_t value) const
+{
+    applyReadOnly(m_path, value, rt::kPathNotFound, QStringLiteral("Folder.Attributes"));
+}
+
+QList<Folder> Folder::SubFolders() const
+{
+    const QString source = QStringLiteral("Folder.SubFolders");
+    const Fd folder = openFolder(rt::encodeName(m_path), source);
+    QList<Folder> result;
+    for (const RawEntry& entry : readEntries(folder.get(), source)) {
+        if (entry.kind == Kind::Folder)
+            result.append(Folder(joinPath(m_path, rt::decodeName(entry.name))));
+    }
+    return result;
+}
+
+QList<File> Folder::Files() const
+{
+    const QString source = QStringLiteral("Folder.Files");
+    const Fd folder = openFolder(rt::encodeName(m_path), source);
+    QList<File> result;
+    for (const RawEntry& entry : readEntries(folder.get(), source)) {
+        bool isFile = entry.kind == Kind::File;
+        if (entry.kind == Kind::Link) {
+            // A link counts as a file when it leads to a regular file.
+            struct stat target {};
+            isFile = ::fstatat(folder.get(), entry.name.constData(), &target, 0) == 0 &&
+                     S_ISREG(target.st_mode);
+        }
+        if (isFile)
+            result.append(File(joinPath(m_path, rt::decodeName(entry.name))));
+    }
+    return result;
+}
+
+namespace {
+
+std::int64_t treeSize(int folderFd, const QString& source)
+{
+    std::int64_t total = 0;
+    for (const RawEntry& entry : readEntries(folderFd, source)) {
+        if (entry.kind == Kind::Folder) {
+            const Fd sub = openFolderAt(folderFd, entry.name, source);
+            total += treeSize(sub.get(), source);
+        } else if (entry.kind == Kind::File) {
+            struct stat status {};
+            if (!lstatAt(folderFd, entry.name, status)) {
+                if (errno == ENOENT)
+                    continue;
+                rt::raiseErrno(errno, source);
+            }
+            if (S_ISREG(status.st_mode))
+                total += status.st_size;
+        }
+    }
+    return total;
+}
+
+}  // namespace
+
+std::int64_t Folder::Size() const
+{
+    const QString source = QStringLiteral("Folder.Size");
+    const Fd folder = openFolder(rt::encodeName(m_path), source);
+    return treeSize(folder.get(), source);
+}
+
+Drive::Drive(QString mountPoint) : m_mountPoint(std::move(mountPoint)) {}
+
+bool Drive::IsReady() const
+{
+    struct statvfs status {};
+    return ::statvfs(rt::encodeName(m_mountPoint).constData(), &status) == 0;
+}
+
+std::int64_t Drive::AvailableSpace() const
+{
+    struct statvfs status {};
+    if (::statvfs(rt::encodeName(m_mountPoint).constData(), &status) != 0)
+        rt::raiseErrno(errno, QStringLiteral("Drive.AvailableSpace"));
+    return static_cast<std::int64_t>(status.f_bavail) * static_cast<std::int64_t>(status.f_frsize);
+}
+
+}  // namespace scripting

@@ -1,0 +1,184 @@
+#include "scripting/Posix.h"
+
+#include "runtime/PathSeparator.h"
+#include "runtime/VbError.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+namespace scripting::detail {
+
+Fd& Fd::operator=(Fd&& other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+Fd::~Fd()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int Fd::close()
+{
+    const int fd = std::exchange(m_fd, -1);
+    return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+}
+
+Kind kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return Kind::Folder;
+    if (S_ISREG(mode))
+        return Kind::File;
+    if (S_ISLNK(mode))
+        return Kind::Link;
+    return Kind::Other;
+}
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+std::optional<Kind> kindOfType(unsigned char type)
+{
+    switch (type) {
+    case DT_DIR: return Kind::Folder;
+    case DT_REG: return Kind::File;
+    case DT_LNK: return Kind::Link;
+    case DT_UNKNOWN: return std::nullopt;
+    default: return Kind::Other;
+    }
+}
+
+}  // namespace
+
+std::vector<RawEntry> readEntries(int folderFd, const QString& source)
+{
+    // fdopendir takes the descriptor over; the caller keeps its own.
+    const int listingFd = ::dup(folderFd);
+    if (listingFd < 0)
+        rt::raiseErrno(errno, source);
+    DIR* dir = ::fdopendir(listingFd);
+    if (dir == nullptr) {
+        const int error = errno;
+        ::close(listingFd);
+        rt::raiseErrno(error, source);
+    }
+    const std::unique_ptr<DIR, DirCloser> owner(dir);
+    ::rewinddir(dir);
+
+    std::vector<RawEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            if (errno != 0)
+                rt::raiseErrno(errno, source);
+            break;
+        }
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        std::optional<Kind> kind = kindOfType(entry->d_type);
+        if (!kind) {
+            struct stat status {};
+            if (::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno == ENOENT)
+                    continue;  // gone since readdir delivered it
+                rt::raiseErrno(errno, source);
+            }
+            kind = kindOf(status.st_mode);
+        }
+        entries.push_back(RawEntry{QByteArray(name), *kind});
+    }
+    return entries;
+}
+
+Fd openFolder(const QByteArray& path, const QString& source)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        raiseFolderErrno(errno, source);
+    return Fd(fd);
+}
+
+Fd openFolderBase(const QByteArray& path, const QString& source)
+{
+    const int fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        raiseFolderErrno(errno, source);
+    return Fd(fd);
+}
+
+Fd openFolderAt(int parentFd, const QByteArray& name, const QString& source)
+{
+    const int fd =
+        ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        raiseFolderErrno(errno, source);
+    return Fd(fd);
+}
+
+void raiseFolderErrno(int errnoValue, const QString& source)
+{
+    if (errnoValue == ENOENT || errnoValue == ENOTDIR)
+        rt::raiseError(rt::kPathNotFound, source);
+    rt::raiseErrno(errnoValue, source);
+}
+
+void raiseFileErrno(int errnoValue, const QString& source)
+{
+    if (errnoValue == ENOENT)
+        rt::raiseError(rt::kFileNotFound, source);
+    rt::raiseErrno(errnoValue, source);
+}
+
+bool statPath(const QByteArray& path, struct stat& status)
+{
+    return ::stat(path.constData(), &status) == 0;
+}
+
+bool lstatPath(const QByteArray& path, struct stat& status)
+{
+    return ::lstat(path.constData(), &status) == 0;
+}
+
+bool lstatAt(int folderFd, const QByteArray& name, struct stat& status)
+{
+    return ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+QByteArray canonicalPath(const QByteArray& path)
+{
+    char* resolved = ::realpath(path.constData(), nullptr);
+    if (resolved == nullptr)
+        return QByteArray();
+    QByteArray result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+bool isWithin(const QByteArray& inner, const QByteArray& outer)
+{
+    if (inner == outer)
+        return true;
+    const char separator = static_cast<char>(rt::kPathSeparator);
+    const QByteArray prefix = outer.endsWith(separator) ? outer : outer + separator;
+    return inner.startsWith(prefix);
+}
+
+}  // namespace scripting::detail

@@ -1,0 +1,74 @@
+#include "scripting/Removal.h"
+
+#include "runtime/VbError.h"
+#include "scripting/Posix.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace scripting::detail {
+
+namespace {
+
+void unlinkEntry(int folderFd, const QByteArray& name, int flags, const QString& source)
+{
+    if (::unlinkat(folderFd, name.constData(), flags) != 0 && errno != ENOENT)
+        rt::raiseErrno(errno, source);
+}
+
+void checkWritable(const struct stat& status, bool force, const QString& source)
+{
+    if (!force && (status.st_mode & S_IWUSR) == 0)
+        rt::raiseError(rt::kPermissionDenied, source);
+}
+
+void emptyFolder(int folderFd, bool force, const QString& source)
+{
+    for (const RawEntry& entry : readEntries(folderFd, source)) {
+        switch (entry.kind) {
+        case Kind::Folder: deleteFolderAt(folderFd, entry.name, force, source); break;
+        case Kind::Link: unlinkEntry(folderFd, entry.name, 0, source); break;
+        case Kind::File:
+        case Kind::Other: {
+            struct stat status {};
+            if (!lstatAt(folderFd, entry.name, status)) {
+                if (errno == ENOENT)
+                    break;
+                rt::raiseErrno(errno, source);
+            }
+            if (!S_ISLNK(status.st_mode))
+                checkWritable(status, force, source);
+            unlinkEntry(folderFd, entry.name, 0, source);
+            break;
+        }
+        }
+    }
+}
+
+}  // namespace
+
+void deleteFolderAt(int parentFd, const QByteArray& name, bool force, const QString& source)
+{
+    struct stat status {};
+    if (!lstatAt(parentFd, name, status))
+        raiseFolderErrno(errno, source);
+    if (!S_ISDIR(status.st_mode)) {  // replaced since it was listed
+        if (!S_ISLNK(status.st_mode))
+            checkWritable(status, force, source);
+        unlinkEntry(parentFd, name, 0, source);
+        return;
+    }
+    checkWritable(status, force, source);
+    const mode_t needed = S_IRWXU;
+    if (force && (status.st_mode & needed) != needed &&
+        ::fchmodat(parentFd, name.constData(), (status.st_mode & 07777) | needed, 0) != 0)
+        rt::raiseErrno(errno, source);
+    {
+        const Fd folder = openFolderAt(parentFd, name, source);
+        emptyFolder(folder.get(), force, source);
+    }
+    unlinkEntry(parentFd, name, AT_REMOVEDIR, source);
+}
+
+}  // namespace scripting::detail
