@@ -31,6 +31,13 @@ public:
     static QString rememberedFolder(const QString& mountPoint);
 signals:
     void Change();  // the user picked another drive
+
+protected:
+    void showPopup() override;  // re-reads the mounted volumes first
+
+private:
+    void reloadVolumes();
+    int m_lastIndex = -1;  // the drive shown before the user's pick
 };
 
 // Folder list: the open folder's ancestors, the open folder and its
@@ -54,7 +61,9 @@ public:
     void setAcceptsFileDrops(bool on);
 signals:
     void Change();
-    void MouseDown(int button, int shift, int x, int y);  // button: 1 left, 2 right, 4 middle
+    // button: 1 left, 2 right, 4 middle; shift: 1 shift, 2 ctrl, 4 alt; x, y
+    // in twips. Only the left button moves the selection.
+    void MouseDown(int button, int shift, int x, int y);
     void OLEDragDrop(const QStringList& files);
     // (drag/drop and mouse handling overrides are in the implementation)
 protected:
@@ -66,6 +75,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void open(const QString& folder, bool notify);  // throws; no change then
+    void selectListIndex(int index);
+    void openEntry(const QModelIndex& index);  // a failure shows a box
     DirListModel* m_model;
     bool m_acceptsFileDrops = false;
 };
