@@ -1,0 +1,38 @@
+#include "ui/mdl_AllUi.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool hasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    // Without a display Qt aborts with a long message; say it in one line.
+    if (!hasDisplay()) {
+        std::fputs("nemirou: no display found: start it from a desktop session "
+                   "(DISPLAY is not set).\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nemirou"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/nemirou/nemirou.png")));
+    if (!Main())
+        return 0;  // another instance runs
+    return QApplication::exec();
+}
