@@ -1,7 +1,9 @@
 #include "forms/ListBoxes.h"
 
+#include "forms/FolderScan.h"
 #include "runtime/MountTable.h"
 #include "runtime/PathSeparator.h"
+#include "runtime/VbError.h"
 
 #include <QHash>
 #include <QSet>
@@ -35,6 +37,15 @@ bool isPseudoFileSystem(const QString& type)
     return pseudo.contains(type);
 }
 
+bool isFolderQuietly(const QString& path)
+{
+    try {
+        return folderscan::isFolder(path);
+    } catch (const rt::VbError&) {
+        return false;
+    }
+}
+
 QString driveText(const rt::MountPoint& mount)
 {
     return mount.path + kTypeOpen + mount.fsType + kTypeClose;
@@ -47,7 +58,10 @@ QList<rt::MountPoint> userVolumes()
     QList<rt::MountPoint> volumes;
     QHash<QString, qsizetype> position;
     for (const rt::MountPoint& mount : rt::mountPoints()) {
-        if (mount.path != rt::kPathSeparatorText && isPseudoFileSystem(mount.fsType))
+        // Pseudo file systems hold no user files; a file mounted over a file
+        // (containers do so) is no drive.
+        if (mount.path != rt::kPathSeparatorText &&
+            (isPseudoFileSystem(mount.fsType) || !isFolderQuietly(mount.path)))
             continue;
         if (const auto it = position.constFind(mount.path); it != position.cend()) {
             volumes[*it] = mount;

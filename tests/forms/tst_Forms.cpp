@@ -1,0 +1,5 @@
+#include "tst_Forms.h"
+
+#include <QTest>
+
+QTEST_MAIN(TestForms)
