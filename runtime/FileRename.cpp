@@ -115,9 +115,9 @@ int renameWithoutFlag(const QByteArray& oldBytes, const QByteArray& newBytes)
     return ::rename(oldBytes.constData(), newBytes.constData()) == 0 ? 0 : errno;
 }
 
-}  // namespace
+enum class Method { NoReplaceFlag, WithoutFlag };
 
-void Name(const QString& oldPath, const QString& newPath)
+void renameEntry(const QString& oldPath, const QString& newPath, Method method)
 {
     QByteArray oldBytes, newBytes;
     try {
@@ -128,10 +128,12 @@ void Name(const QString& oldPath, const QString& newPath)
     }
 
     int error = 0;
-    if (::renameat2(AT_FDCWD, oldBytes.constData(), AT_FDCWD, newBytes.constData(),
-                    RENAME_NOREPLACE) != 0) {
+    if (method == Method::WithoutFlag) {
+        error = renameWithoutFlag(oldBytes, newBytes);
+    } else if (::renameat2(AT_FDCWD, oldBytes.constData(), AT_FDCWD, newBytes.constData(),
+                           RENAME_NOREPLACE) != 0) {
         error = errno;
-        if (error == EINVAL)
+        if (error == EINVAL)  // the volume may not know the flag
             error = renameWithoutFlag(oldBytes, newBytes);
     }
     if (error == 0)
@@ -142,6 +144,18 @@ void Name(const QString& oldPath, const QString& newPath)
         error = errno;
     }
     raiseRenameErrno(error, oldBytes);
+}
+
+}  // namespace
+
+void Name(const QString& oldPath, const QString& newPath)
+{
+    renameEntry(oldPath, newPath, Method::NoReplaceFlag);
+}
+
+void NameWithoutNoReplaceFlag(const QString& oldPath, const QString& newPath)
+{
+    renameEntry(oldPath, newPath, Method::WithoutFlag);
 }
 
 }  // namespace rt
