@@ -53,12 +53,19 @@ void frm_Main::Sub_ConnectEvents()
 
 void frm_Main::Form_Load()
 {
+    bool opened = true;
     try {
         Dir_Box->setPath(Gstr_StartPath);  // its Change handling follows
     } catch (...) {
         Sub_ShowVbError();
+        opened = false;
     }
-    Txt_FullPath->setText(Gstr_StartPath);
+    // The folder list starts in the current folder and raises no Change when
+    // that is the start folder too; the file list must still follow it.
+    if (FileList_Box->Path().isEmpty())
+        Dir_Box_Change();
+    // A start folder that cannot be opened is not shown as if it were open.
+    Txt_FullPath->setText(opened ? Gstr_StartPath : Dir_Box->Path());
     setWindowTitle(windowTitle() + QStringLiteral(" ver") + QString::number(forms::App::Major()) +
                    u'.' + QString::number(forms::App::Minor()) + u'.' +
                    QString::number(forms::App::Revision()));

@@ -1,0 +1,5 @@
+#include "tst_Ui.h"
+
+#include <QTest>
+
+QTEST_MAIN(TestUi)
