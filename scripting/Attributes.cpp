@@ -1,7 +1,6 @@
 #include "scripting/Attributes.h"
 
 #include "runtime/NameCodec.h"
-#include "runtime/VbError.h"
 #include "scripting/FileSystemObject.h"
 #include "scripting/PathText.h"
 #include "scripting/Posix.h"
@@ -11,23 +10,12 @@
 
 namespace scripting::detail {
 
-namespace {
-
-[[noreturn]] void raiseMissing(int errnoValue, int missingError, const QString& source)
-{
-    if (errnoValue == ENOENT || errnoValue == ENOTDIR)
-        rt::raiseError(missingError, source);
-    rt::raiseErrno(errnoValue, source);
-}
-
-}  // namespace
-
 std::int32_t attributesOf(const QString& path, int missingError, const QString& source)
 {
     const QByteArray bytes = rt::encodeName(path);
     struct stat own {};
     if (!lstatPath(bytes, own))
-        raiseMissing(errno, missingError, source);
+        raiseMissingErrno(errno, missingError, source);
 
     std::int32_t value = 0;
     mode_t kindMode = own.st_mode;
@@ -54,7 +42,7 @@ void applyReadOnly(const QString& path, std::int32_t value, int missingError, co
     const QByteArray bytes = rt::encodeName(path);
     struct stat own {};
     if (!lstatPath(bytes, own))
-        raiseMissing(errno, missingError, source);
+        raiseMissingErrno(errno, missingError, source);
     if (S_ISLNK(own.st_mode))
         return;
     const mode_t permissions = own.st_mode & 07777;
@@ -62,7 +50,7 @@ void applyReadOnly(const QString& path, std::int32_t value, int missingError, co
                               ? (permissions & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH))
                               : (permissions | S_IWUSR);
     if (wanted != permissions && ::chmod(bytes.constData(), wanted) != 0)
-        raiseMissing(errno, missingError, source);
+        raiseMissingErrno(errno, missingError, source);
 }
 
 }  // namespace scripting::detail

@@ -75,7 +75,9 @@ void FileSystemObject::CopyFolder(const QString& source, const QString& destinat
         rt::raiseError(rt::kPathNotFound, where);
     // Copying a folder into itself would feed the copy with its own output.
     const QByteArray canonicalTo = canonicalTarget(to);
-    if (canonicalTo.isEmpty() || isWithin(canonicalTo, canonicalPath(fromBytes)))
+    if (canonicalTo.isEmpty())
+        rt::raiseError(rt::kPathFileAccessError, where);
+    if (isWithin(canonicalTo, canonicalPath(fromBytes)))
         rt::raiseError(rt::kInvalidCall, where);
 
     const Fd input = openFolder(fromBytes, where);

@@ -23,11 +23,8 @@ void FileSystemObject::DeleteFile(const QString& path, bool force) const
         rt::raiseError(rt::kFileNotFound, where);
     const QByteArray bytes = rt::encodeName(absolutePath(path));
     struct stat status {};
-    if (!statPath(bytes, status)) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            rt::raiseError(rt::kFileNotFound, where);
-        rt::raiseErrno(errno, where);
-    }
+    if (!statPath(bytes, status))
+        raiseFileErrno(errno, where);
     if (!S_ISREG(status.st_mode))
         rt::raiseError(rt::kFileNotFound, where);
     // A link is removed as itself; its own permissions never make it read-only.
@@ -45,11 +42,8 @@ void FileSystemObject::DeleteFolder(const QString& path, bool force) const
     const QString target = absolutePath(path);
     const QByteArray bytes = rt::encodeName(target);
     struct stat status {};
-    if (!statPath(bytes, status)) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            rt::raiseError(rt::kPathNotFound, where);
-        rt::raiseErrno(errno, where);
-    }
+    if (!statPath(bytes, status))
+        raiseFolderErrno(errno, where);
     if (!S_ISDIR(status.st_mode))
         rt::raiseError(rt::kPathNotFound, where);
     if (!lstatPath(bytes, status))

@@ -94,16 +94,21 @@ public:
 
     // destination receives source's content (created when missing, merged
     // when present); an existing file there is replaced only when overwrite.
+    // A destination ending in the separator means "into that folder". Links
+    // are copied as links. Copying a folder into itself or below it: 5.
     void CopyFolder(const QString& source, const QString& destination, bool overwrite = true) const;
-    // A destination ending in the separator means "into that folder".
+    // A destination ending in the separator means "into that folder". A
+    // replaced file is written beside the destination and renamed over it;
+    // a read-only destination or the source itself is refused (70).
     void CopyFile(const QString& source, const QString& destination, bool overwrite = true) const;
-    // 76 for a missing folder; read-only content only with force.
+    // 76 for a missing folder; read-only content only with force. The root
+    // and mount points are refused (70); a link is removed, never followed.
     void DeleteFolder(const QString& path, bool force = false) const;
     // 53 for a missing file; a read-only file only with force.
     void DeleteFile(const QString& path, bool force = false) const;
     // Never replace an existing entry (58). Same volume: a rename; across
     // volumes: copy, then delete the source. A destination ending in the
-    // separator means "into that folder".
+    // separator means "into that folder". A folder into its own subtree: 5.
     void MoveFolder(const QString& source, const QString& destination) const;
     void MoveFile(const QString& source, const QString& destination) const;
 };

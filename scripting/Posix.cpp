@@ -133,18 +133,21 @@ Fd openFolderAt(int parentFd, const QByteArray& name, const QString& source)
     return Fd(fd);
 }
 
-void raiseFolderErrno(int errnoValue, const QString& source)
+void raiseMissingErrno(int errnoValue, int missingError, const QString& source)
 {
     if (errnoValue == ENOENT || errnoValue == ENOTDIR)
-        rt::raiseError(rt::kPathNotFound, source);
+        rt::raiseError(missingError, source);
     rt::raiseErrno(errnoValue, source);
+}
+
+void raiseFolderErrno(int errnoValue, const QString& source)
+{
+    raiseMissingErrno(errnoValue, rt::kPathNotFound, source);
 }
 
 void raiseFileErrno(int errnoValue, const QString& source)
 {
-    if (errnoValue == ENOENT)
-        rt::raiseError(rt::kFileNotFound, source);
-    rt::raiseErrno(errnoValue, source);
+    raiseMissingErrno(errnoValue, rt::kFileNotFound, source);
 }
 
 bool statPath(const QByteArray& path, struct stat& status)

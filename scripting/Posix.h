@@ -50,9 +50,11 @@ Fd openFolderBase(const QByteArray& path, const QString& source);
 // A folder entry of an open folder; a link there is refused, never followed.
 Fd openFolderAt(int parentFd, const QByteArray& name, const QString& source);
 
-// A failed call in an operation on folders: a missing entry is 76.
+// A failed call: a missing entry (or a path through a non-folder) raises
+// missingError, anything else the number that stands for errno.
+[[noreturn]] void raiseMissingErrno(int errnoValue, int missingError, const QString& source);
+// The same in an operation on folders (76) and on files (53).
 [[noreturn]] void raiseFolderErrno(int errnoValue, const QString& source);
-// A failed call in an operation on files: a missing entry is 53.
 [[noreturn]] void raiseFileErrno(int errnoValue, const QString& source);
 
 bool statPath(const QByteArray& path, struct stat& status);
