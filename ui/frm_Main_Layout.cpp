@@ -48,8 +48,10 @@ void colour(QWidget* widget, const QColor& text, const QColor* back = nullptr,
     QPalette palette = widget->palette();
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(role, text);
-    if (back)
+    if (back) {
         palette.setColor(QPalette::Window, *back);
+        palette.setColor(widget->backgroundRole(), *back);  // Button for check boxes
+    }
     if (base)
         palette.setColor(QPalette::Base, *base);
     widget->setPalette(palette);
