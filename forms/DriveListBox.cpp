@@ -1,6 +1,7 @@
 #include "forms/ListBoxes.h"
 
 #include "forms/FolderScan.h"
+#include "forms/PathText.h"
 #include "runtime/MountTable.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
@@ -110,7 +111,7 @@ void DriveListBox::reloadVolumes()
     for (const rt::MountPoint& volume : userVolumes())
         addItem(driveText(volume), volume.path);
     m_lastIndex = -1;
-    setDrive(current.isEmpty() ? rt::kPathSeparatorText : current);
+    setDrive(current.isEmpty() ? pathtext::currentFolder() : current);
 }
 
 void DriveListBox::showPopup()

@@ -21,12 +21,9 @@ bool InstanceLock::heldByAnother()
         return false;
     if (m_lock.tryLock(0))
         return false;
-    if (m_lock.error() != QLockFile::LockFailedError)
-        return false;
-    // tryLock already removes a lock whose owner is dead; ask once more in
-    // case the owner died between its check and ours.
-    if (m_lock.removeStaleLockFile() && m_lock.tryLock(0))
-        return false;
+    // tryLock has already removed a lock whose owner is dead; what is left is
+    // held by a live process. Other errors (an unwritable folder) do not
+    // keep the application from starting.
     return m_lock.error() == QLockFile::LockFailedError;
 }
 

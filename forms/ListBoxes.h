@@ -8,8 +8,8 @@
 // The drive list, the folder list and the file list of the forms runtime.
 // All three list through the runtime layer (rt::Dir and the mount table), so
 // names that are not valid UTF-8 show and round-trip. Listings are sorted by
-// name. Methods that open a folder throw rt::VbError when it cannot be opened
-// and then keep what they showed before.
+// name in code-unit order (exact, case-sensitive, locale-independent). Methods that open a folder
+// throw rt::VbError when it cannot be opened and then keep what they showed before.
 namespace forms {
 
 class DirListModel;
@@ -54,10 +54,12 @@ public:
     // it differs from the open one. Throws rt::VbError when it cannot be opened.
     void setPath(const QString& path);
     int ListIndex() const;
-    void setListIndex(int index);
-    QString List(int index) const;  // full path of the entry at index
+    void setListIndex(int index);   // outside the list throws 380
+    QString List(int index) const;  // full path of the entry at index; "" outside
     int ListCount() const;          // number of subfolders
-    void Refresh();                 // re-reads the tree; keeps the open folder
+    // Re-reads the tree; keeps the open folder, or when it has gone opens its
+    // nearest ancestor that can be read (and emits Change). Never throws.
+    void Refresh();
     void setAcceptsFileDrops(bool on);
 signals:
     void Change();
@@ -94,7 +96,9 @@ public:
     int ListCount() const;
     QString List(int index) const;  // bare name
     int ListIndex() const;          // -1 none
-    void setListIndex(int index);
+    void setListIndex(int index);   // -1 clears; outside the list throws 380
+    // Re-reads the folder, keeping the selected name; a folder that can no
+    // longer be read shows empty. Never throws.
     void Refresh();
     void setAcceptsFileDrops(bool on);
 signals:
