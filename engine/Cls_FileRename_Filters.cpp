@@ -171,11 +171,16 @@ bool Cls_FileRename::FncBln_IsTargetFile(const QString& folder, const QString& n
 }
 
 // The time stamp is read even when no threshold is on: an entry whose time
-// cannot be read is never a candidate.
+// cannot be read is never a candidate. It is written as text only for the
+// comparisons, so a stamp that has no four-digit year fails only while a
+// threshold is on.
 bool Cls_FileRename::FncBln_IsDateMatch(const QString& path) const
 {
     try {
-        const QString stamp = FncStr_FormatDateTime(rt::FileDateTime(path));
+        const QDateTime time = rt::FileDateTime(path);
+        if (!m_IsDateNewerThan && !m_IsDateEquals && !m_IsDateOlderThan)
+            return time.isValid();
+        const QString stamp = FncStr_FormatDateTime(time);
         if (m_IsDateNewerThan && stamp < FncStr_FormatDateTime(m_DateNewerThan))
             return false;
         if (m_IsDateEquals && stamp != FncStr_FormatDateTime(m_DateEquals))

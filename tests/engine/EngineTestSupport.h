@@ -50,6 +50,10 @@ struct Cls_FileRenameTestAccess {
     {
         return Cls_FileRename::FncStr_FormatDateTime(text);
     }
+    static QString formatStamp(const QDateTime& stamp)
+    {
+        return Cls_FileRename::FncStr_FormatDateTime(stamp);
+    }
     static QString layDigits(const QString& text, const QString& pattern)
     {
         return Cls_FileRename::FncStr_LayDigits(text, pattern);

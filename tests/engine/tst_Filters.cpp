@@ -155,6 +155,19 @@ private slots:
         QVERIFY(!access.isTargetFile(dir.path(), "missing"));
     }
 
+    // A stamp is written with a four-digit year, or is no date and time.
+    void formatStamp()
+    {
+        QCOMPARE(Cls_FileRenameTestAccess::formatStamp(local(2006, 1, 2, 3, 4, 5)),
+                 u"2006/01/02 03:04:05"_qs);
+        try {
+            Cls_FileRenameTestAccess::formatStamp(local(10001, 1, 1, 0, 0, 0));
+            QFAIL("a five-digit year was written");
+        } catch (const rt::VbError& error) {
+            QCOMPARE(error.number(), 13);
+        }
+    }
+
     void formatDateTime_data()
     {
         QTest::addColumn<QString>("input");
