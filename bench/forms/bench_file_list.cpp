@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,14 +24,23 @@ namespace {
 constexpr int kFiles = 100000;
 constexpr int kRounds = 3;
 
+// Next to the executable rather than in the shared temporary folder, which
+// other jobs on the machine clean up.
+QString workloadTemplate()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/workload-XXXXXX");
+}
+
 bool fillFolder(const QString& folder)
 {
     const QByteArray base = rt::encodeName(folder) + static_cast<char>(rt::kPathSeparator);
     for (int i = 0; i < kFiles; ++i) {
         const QByteArray name = base + "file_" + QByteArray::number((i * 7919) % kFiles) + ".txt";
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd < 0 || ::close(fd) != 0)
+        if (fd < 0 || ::close(fd) != 0) {
+            std::perror(name.constData());
             return false;
+        }
     }
     return true;
 }
@@ -38,9 +48,11 @@ bool fillFolder(const QString& folder)
 // Milliseconds of one side on a fresh folder; -1 on failure.
 double timeRaw()
 {
-    QTemporaryDir dir;
-    if (!dir.isValid() || !fillFolder(dir.path()))
+    QTemporaryDir dir(workloadTemplate());
+    if (!dir.isValid() || !fillFolder(dir.path())) {
+        std::fprintf(stderr, "could not create the workload\n");
         return -1;
+    }
     QElapsedTimer timer;
     timer.start();
     int count = 0;
@@ -48,14 +60,18 @@ double timeRaw()
          !name.isEmpty(); name = rt::Dir())
         ++count;
     const double ms = timer.nsecsElapsed() / 1e6;
+    if (count != kFiles)
+        std::fprintf(stderr, "rt::Dir listed %d names\n", count);
     return count == kFiles ? ms : -1;
 }
 
 double timeFileList()
 {
-    QTemporaryDir dir;
-    if (!dir.isValid() || !fillFolder(dir.path()))
+    QTemporaryDir dir(workloadTemplate());
+    if (!dir.isValid() || !fillFolder(dir.path())) {
+        std::fprintf(stderr, "could not create the workload\n");
         return -1;
+    }
     forms::FileListBox box;
     box.resize(300, 400);
     box.show();
@@ -65,6 +81,8 @@ double timeFileList()
     box.setPath(dir.path());
     QCoreApplication::processEvents();
     const double ms = timer.nsecsElapsed() / 1e6;
+    if (box.ListCount() != kFiles)
+        std::fprintf(stderr, "FileListBox listed %d names\n", box.ListCount());
     return box.ListCount() == kFiles ? ms : -1;
 }
 
