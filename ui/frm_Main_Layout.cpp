@@ -2,6 +2,7 @@
 // initial state and tab order. Positions are twips relative to the container.
 #include "forms/Controls.h"
 #include "forms/ListBoxes.h"
+#include "ui/AppIcon.h"
 #include "ui/WrapCheckBox.h"
 #include "ui/frm_Main.h"
 
@@ -9,7 +10,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
-#include <QPixmap>
 
 #include <vector>
 
@@ -82,7 +82,7 @@ void frm_Main::Sub_BuildControls()
     setFont(formFont);
     colour(this, kBlack, &kPaleBlue);
     setFixedSize(forms::twipsRect(0, 0, 8595, 7455).size());
-    setWindowIcon(QIcon(QStringLiteral(":/nemirou/nemirou.png")));
+    setWindowIcon(QIcon(FncPic_AppIcon()));
 
     // Created in the form's order; the first of a container ends up on top.
     std::vector<QWidget*> order;
@@ -119,7 +119,7 @@ void frm_Main::Sub_BuildControls()
 
     Image1 = make<forms::PictureBox>(order, Fra_Base, 3480, 540, 600, 465, formFont);
     Image1->setToolTip(QStringLiteral("わんわん"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/nemirou/nemirou.png")));
+    Image1->setPixmap(FncPic_AppIcon());
     Image1->setAlignment(Qt::AlignCenter);
 
     Fra_実行領域 = make<forms::Frame>(order, this, 0, 4890, 8595, 2535, formFont);

@@ -1,3 +1,4 @@
+#include "ui/AppIcon.h"
 #include "ui/mdl_AllUi.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nemirou"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/nemirou/nemirou.png")));
+    QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));
     if (!Main())
         return 0;  // another instance runs
     return QApplication::exec();

@@ -8,8 +8,6 @@ class TestUi : public QObject {
 private slots:
     // Window, controls and the small handlers.
     void initialState();
-    void captionsAndTooltips_data();
-    void captionsAndTooltips();
     void childrenSitInTheirFrames();
     void tabOrderFollowsTheTabIndexes();
     void settingsFrameOpensAndCloses_data();
@@ -37,6 +35,7 @@ private slots:
     void keyDownInThePathBoxAppliesIt();
     void typingIntoThePathBoxChecksEachPrefix();
     void refreshShowsNewEntries();
+    void anotherDriveOpensItsCurrentFolder();
 
     // Rename commands.
     void inputChecks_data();

@@ -266,3 +266,25 @@ void TestUi::refreshShowsNewEntries()
     QCOMPARE(form.Dir_Box->List(0), ui.path("newdir"));
     QVERIFY(ui.boxes().boxes().isEmpty());
 }
+
+void TestUi::anotherDriveOpensItsCurrentFolder()
+{
+    UiFixture ui;
+    frm_Main& form = ui.form();
+    forms::DriveListBox* drives = form.Drv_Box;
+    const int current = drives->currentIndex();
+    QVERIFY(current >= 0);  // the drive holding the open folder
+    if (drives->count() < 2)
+        QSKIP("only one volume is mounted");
+    // The arrow key picks the neighbouring drive as a user would.
+    const bool down = current + 1 < drives->count();
+    const int picked = down ? current + 1 : current - 1;
+    const QString mountPoint = forms::DriveListBox::mountPointOfDriveText(drives->itemText(picked));
+    const QString expected = forms::DriveListBox::rememberedFolder(mountPoint);
+    QTest::keyClick(drives, down ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(drives->currentIndex(), picked);
+    QCOMPARE(form.Dir_Box->Path(), expected);
+    QCOMPARE(form.FileList_Box->Path(), expected);
+    QCOMPARE(form.Txt_FullPath->text(), expected);
+    QVERIFY(ui.boxes().boxes().isEmpty());
+}
