@@ -130,6 +130,18 @@ QString decodeName(const QByteArray& bytes)
 
 QByteArray encodeName(const QString& text)
 {
+    const char16_t* const begin = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype length = text.size();
+    qsizetype ascii = 0;
+    while (ascii < length && begin[ascii] != 0 && begin[ascii] < 0x80)
+        ++ascii;
+    if (ascii == length) {  // the common case: plain ASCII without NUL, byte for unit
+        QByteArray bytes(length, Qt::Uninitialized);
+        char* to = bytes.data();
+        for (qsizetype i = 0; i < length; ++i)
+            to[i] = static_cast<char>(begin[i]);
+        return bytes;
+    }
     QByteArray out;
     out.reserve(text.size());
     const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
