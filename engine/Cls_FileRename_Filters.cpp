@@ -7,6 +7,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTypeMismatch = 13;
@@ -270,12 +272,15 @@ QString Cls_FileRename::FncStr_JoinPath(const QString& folder, const QString& na
         f.chop(1);
     if (f.isEmpty())
         return name;
-    QString joined;
-    joined.reserve(f.size() + 1 + name.size());
-    joined.append(f);
-    if (f.back() != rt::kPathSeparator)
-        joined.append(QChar(rt::kPathSeparator));
-    joined.append(name);
+    // One allocation, filled in place: this runs several times per entry.
+    const bool separator = f.back() != rt::kPathSeparator;
+    QString joined(f.size() + (separator ? 1 : 0) + name.size(), Qt::Uninitialized);
+    QChar* out = joined.data();
+    std::copy(f.begin(), f.end(), out);
+    out += f.size();
+    if (separator)
+        *out++ = QChar(rt::kPathSeparator);
+    std::copy(name.begin(), name.end(), out);
     return joined;
 }
 

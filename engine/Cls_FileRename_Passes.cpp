@@ -151,8 +151,12 @@ bool Cls_FileRename::FncBln_RenameEntry(const QString& folder, const QString& ol
 
 void Cls_FileRename::Sub_CheckBareName(const QString& name)
 {
-    if (name.isEmpty() || name == u"." || name == u".." || name.contains(rt::kPathSeparator) ||
-        name.contains(QChar(u'\0')))
+    bool bare = !name.isEmpty() && name != u"." && name != u"..";
+    for (const QChar c : name) {
+        if (c == rt::kPathSeparator || c.isNull())
+            bare = false;
+    }
+    if (!bare)
         rt::raiseError(rt::kBadFileName, QStringLiteral("Cls_FileRename.Sub_CheckBareName"));
 }
 
