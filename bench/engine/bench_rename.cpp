@@ -251,7 +251,11 @@ int main(int argc, char** argv)
     const std::string base = templ;
     std::printf("workload root %s; each run in a forked child on a fresh copy\n", base.c_str());
     std::printf("memory: peak resident set of the child (ru_maxrss via wait4), minus its\n"
-                "resident set when it started\n\n");
+                "resident set when it started\n");
+    // With TZ unset, every local-time conversion of a file time makes the C
+    // library stat /etc/localtime again: one more system call per entry.
+    const char* zone = std::getenv("TZ");
+    std::printf("TZ %s\n\n", zone ? zone : "unset (one stat of /etc/localtime per file time)");
 
     bool ok = true;
     int serial = 0;
