@@ -3,7 +3,10 @@
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
+#include <cstdlib>
+#include <ctime>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace rt {
 
@@ -22,6 +25,15 @@ QDateTime FileDateTime(const QString& path)
         (::stat(bytes.constData(), &info) != 0 && ::lstat(bytes.constData(), &info) != 0))
         raiseError(kFileNotFound, source);
     return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(info.st_mtim.tv_sec), Qt::LocalTime);
+}
+
+void pinLocalTimeZone()
+{
+    const char* zone = std::getenv("TZ");
+    if (zone == nullptr && ::access("/etc/localtime", R_OK) == 0) {
+        ::setenv("TZ", ":/etc/localtime", 1);
+        ::tzset();
+    }
 }
 
 }  // namespace rt

@@ -1,3 +1,4 @@
+#include "runtime/FileDateTime.h"
 #include "ui/AppIcon.h"
 #include "ui/mdl_AllUi.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
                    stderr);
         return 1;
     }
+    rt::pinLocalTimeZone();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nemirou"));
     QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));

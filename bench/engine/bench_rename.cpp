@@ -14,6 +14,7 @@
 //   or /tmp.
 
 #include "engine/Cls_FileRename.h"
+#include "runtime/FileDateTime.h"
 #include "runtime/NameCodec.h"
 
 #include <QCoreApplication>
@@ -229,6 +230,7 @@ Result runInChild(bool engine, const std::string& root)
 
 int main(int argc, char** argv)
 {
+    rt::pinLocalTimeZone();  // as the application does at start-up
     QCoreApplication app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
     if (files < 1000 || files % 1000 != 0) {
