@@ -1,5 +1,0 @@
-#include "tst_Ui.h"
-
-#include <QTest>
-
-QTEST_MAIN(TestUi)
