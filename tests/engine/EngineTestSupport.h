@@ -4,107 +4,123 @@
 #include "runtime/NameCodec.h"
 
 #include <QByteArray>
-#include <QByteArrayList>
 #include <QDateTime>
-#include <QString>
 #include <QStringList>
 
-#include <cstdint>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
-// Reaches the job's private fields and procedures for the engine tests.
+// Reaches the job's private counters and procedures for the engine tests.
 struct Cls_FileRenameTestAccess {
-    explicit Cls_FileRenameTestAccess(Cls_FileRename& job) : j(job) {}
     Cls_FileRename& j;
-
     std::int32_t renameCount() const { return j.m_RenameCount; }
     std::int32_t allFileCount() const { return j.m_AllFileCount; }
     std::int32_t rejectedCount() const { return j.m_RejectedCount; }
-    void setRenameCount(std::int32_t value) { j.m_RenameCount = value; }
-    void setRejectedCount(std::int32_t value) { j.m_RejectedCount = value; }
-    QString reportList() const { return j.m_ReportList; }
-    bool isDirectoryRename() const { return j.m_IsDirectoryRename; }
-    bool isHeadMode() const { return j.m_RenameKubunIsTop; }
-    bool staysInStartFolder() const { return j.m_IsNoAnderTheWorld; }
-    bool isNarrow() const { return j.m_IsNarrow; }
-    QStringList extensions() const { return j.m_ExtensionList->Items(); }
-    QStringList folders() const { return j.m_FolderList->Items(); }
-    bool newerOn() const { return j.m_IsDateNewerThan; }
-    bool equalsOn() const { return j.m_IsDateEquals; }
-    bool olderOn() const { return j.m_IsDateOlderThan; }
-    QString newerText() const { return j.m_DateNewerThan; }
-    QString equalsText() const { return j.m_DateEquals; }
-    QString olderText() const { return j.m_DateOlderThan; }
-
+    void setCounts(std::int32_t renamed, std::int32_t rejected)
+    {
+        j.m_RenameCount = renamed;
+        j.m_RejectedCount = rejected;
+    }
     bool checkFirstInit() const { return j.FncBln_CheckFirstInit(); }
-    void addReportLine(const QString& text) { j.Sub_AddReportLine(text); }
     bool isDateMatch(const QString& path) const { return j.FncBln_IsDateMatch(path); }
-    bool isExtensionNotListed(const QString& path) const
+    bool isExtensionNotListed(const QString& p) const { return j.FncBln_IsExtensionNotListed(p); }
+    QString copyDestPath(const QString& path) const { return j.FncStr_GetCopyDestPath(path); }
+    void prepareCopyFolder(const QString& folder) const { j.Sub_PrepareCopyFolder(folder); }
+    void copyFileIfNewer(const QString& from, const QString& to, const QString& shown)
     {
-        return j.FncBln_IsExtensionNotListed(path);
-    }
-    bool isTargetFile(const QString& folder, const QString& name) const
-    {
-        return j.FncBln_IsTargetFile(folder, name);
-    }
-    static QString formatDateTime(const QString& text)
-    {
-        return Cls_FileRename::FncStr_FormatDateTime(text);
-    }
-    static QString formatStamp(const QDateTime& stamp)
-    {
-        return Cls_FileRename::FncStr_FormatDateTime(stamp);
-    }
-    static QString layDigits(const QString& text, const QString& pattern)
-    {
-        return Cls_FileRename::FncStr_LayDigits(text, pattern);
+        j.Sub_CopyFileIfNewer(from, to, shown);
     }
     static QString joinPath(const QString& folder, const QString& name)
     {
         return Cls_FileRename::FncStr_JoinPath(folder, name);
     }
-    static QString lastPathName(const QString& path)
-    {
-        return Cls_FileRename::FncStr_GetLastPathName(path);
-    }
-    bool isFolderNotListed(const QString& path) const { return j.FncBln_IsFolderNotListed(path); }
-    QStringList enumSubFolders(const QString& folder) const
-    {
-        return j.FncCol_EnumSubFolders(folder);
-    }
-    bool renameFile(const QString& folder, const QString& oldName, const QString& newName)
-    {
-        return j.FncBln_RenameFile(folder, oldName, newName);
-    }
-    QString copyDestPath(const QString& path) const { return j.FncStr_GetCopyDestPath(path); }
-    void prepareCopyFolder(const QString& folder) const { j.Sub_PrepareCopyFolder(folder); }
-    bool isCopyNeeded(const QString& source, const QString& destination) const
-    {
-        return j.FncBln_IsCopyNeeded(source, destination);
-    }
-    void copyFileIfNewer(const QString& source, const QString& destination, const QString& shown)
-    {
-        j.Sub_CopyFileIfNewer(source, destination, shown);
-    }
 };
 
-// Disk helpers over POSIX calls, so names are exactly the bytes given.
+// Disk helpers over POSIX calls, so that names are exactly the bytes given.
 namespace enginetest {
 
-QByteArray raw(const QString& path);
-QString text(const QByteArray& path);
-void makeFile(const QByteArray& path, const QByteArray& content = QByteArray());
-void makeFolder(const QByteArray& path);
-void makeLink(const QByteArray& target, const QByteArray& link);
-QByteArray readFile(const QByteArray& path);
-bool exists(const QByteArray& path);
-// Bare names in a folder (without "." and ".."), sorted bytewise.
-QByteArrayList names(const QByteArray& folder);
-// Sets the modification time (local time, whole seconds).
-void setStamp(const QByteArray& path, const QDateTime& stamp);
-QDateTime local(int year, int month, int day, int hour, int minute, int second);
+inline QByteArray raw(const QString& path)
+{
+    return rt::encodeName(path);
+}
+
+inline void makeFile(const QByteArray& path, const QByteArray& content)
+{
+    std::ofstream(path.constData(), std::ios::binary) << content.toStdString();
+}
+
+inline QByteArray readFile(const QByteArray& path)
+{
+    std::ifstream in(path.constData(), std::ios::binary);
+    return QByteArray::fromStdString({std::istreambuf_iterator<char>(in), {}});
+}
+
+// Creates the entries under root in the order given: "name/" is a folder,
+// "name>target" a symbolic link, anything else a file holding its own name.
+inline void make(const QString& root, const QStringList& entries)
+{
+    for (const QString& entry : entries) {
+        const QByteArray path = raw(root + u'/' + entry.section(u'>', 0, 0));
+        if (entry.contains(u'>'))
+            ::symlink(raw(entry.section(u'>', 1)).constData(), path.constData());
+        else if (entry.endsWith(u'/'))
+            ::mkdir(path.constData(), 0755);
+        else
+            makeFile(path, raw(entry));
+    }
+}
+
+inline QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+// Every entry under root as a path relative to it, sorted, folders ending
+// in "/"; links are listed, never followed.
+inline QStringList tree(const QString& root, const QString& prefix = QString())
+{
+    QStringList result;
+    DIR* dir = ::opendir(raw(root + u'/' + prefix).constData());
+    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
+        const QString name = prefix + rt::decodeName(entry->d_name);
+        struct stat info {};
+        if (name == prefix + "." || name == prefix + ".." ||
+            ::lstat(raw(root + u'/' + name).constData(), &info) != 0)
+            continue;
+        result += S_ISDIR(info.st_mode) ? QStringList{name + u'/'} + tree(root, name + u'/')
+                                        : QStringList{name};
+    }
+    if (dir)
+        ::closedir(dir);
+    return sorted(result);
+}
+
+inline QDateTime local(int year, int month, int day, int hour, int minute, int second)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime);
+}
+
+inline void setStamp(const QString& path, const QDateTime& stamp)
+{
+    const timespec time{static_cast<time_t>(stamp.toSecsSinceEpoch()), 0};
+    const timespec times[2] = {time, time};
+    ::utimensat(AT_FDCWD, raw(path).constData(), times, AT_SYMLINK_NOFOLLOW);
+}
 
 // A job over `folder` with the display flag off.
-void configure(Cls_FileRename& job, const QString& folder, bool head, const QString& part,
-               const QString& replacement);
+inline void configure(Cls_FileRename& job, const QString& folder, bool head, const QString& part,
+                      const QString& replacement)
+{
+    job.setProp_PathFrom(folder);
+    job.setRenameKubunIsTop(head);
+    job.setString_FileName(part);
+    job.setString_Rename(replacement);
+    job.MsgDisplayFlg_Prop(false);
+}
 
 }  // namespace enginetest

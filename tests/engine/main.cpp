@@ -6,8 +6,7 @@
 #include <unistd.h>
 
 int runPassesTests(int argc, char** argv);
-int runFiltersTests(int argc, char** argv);
-int runReportAndCopyTests(int argc, char** argv);
+int runProceduresTests(int argc, char** argv);
 
 // One executable for the engine; each test class reports on its own.
 int main(int argc, char** argv)
@@ -19,9 +18,6 @@ int main(int argc, char** argv)
     QTemporaryDir scratch;
     if (!scratch.isValid() || ::chdir(rt::encodeName(scratch.path()).constData()) != 0)
         return 2;
-    int failed = 0;
-    failed += runPassesTests(argc, argv);
-    failed += runFiltersTests(argc, argv);
-    failed += runReportAndCopyTests(argc, argv);
+    const int failed = runPassesTests(argc, argv) + runProceduresTests(argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -1,0 +1,204 @@
+#include "EngineTestSupport.h"
+#include "support/MsgBoxRecorder.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace enginetest;
+
+// The job's filters, path mapping, copy decision and set-up check, one
+// procedure at a time.
+class ProceduresTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // One threshold at a time; an empty time means the date alone.
+    void dateThreshold_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QDateTime>("stamp");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<bool>("passes");
+        const auto row = [](const char* name, const char* kind, const QDateTime& stamp, bool passes,
+                            const char* time = "", const char* date = "20061231") {
+            QTest::newRow(name) << QString(kind) << QString(date) << stamp << QString(time)
+                                << passes;
+        };
+        row("newer, second before", "newer", local(2006, 12, 30, 23, 59, 59), false);
+        row("newer, midnight", "newer", local(2006, 12, 31, 0, 0, 0), true);
+        row("newer, time, second before", "newer", local(2006, 12, 31, 12, 34, 55), false,
+            "123456");
+        row("newer, time, same second", "newer", local(2006, 12, 31, 12, 34, 56), true, "123456");
+        row("older, last second", "older", local(2006, 12, 31, 23, 59, 59), true);
+        row("older, next day", "older", local(2007, 1, 1, 0, 0, 0), false);
+        row("equals, noon", "equals", local(2006, 12, 31, 12, 0, 0), false);
+        row("equals, last second", "equals", local(2006, 12, 31, 23, 59, 59), true);
+        row("equals, time", "equals", local(2006, 12, 31, 0, 0, 5), true, "5");
+        row("punctuated date", "newer", local(2006, 12, 31, 0, 0, 0), true, "", "2006/12/31");
+        row("surplus digits", "newer", local(2006, 12, 31, 0, 0, 0), false, "", "120061231");
+        row("no such month", "older", local(2006, 1, 1, 0, 0, 0), false, "", "20061331");
+    }
+    void dateThreshold()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, date);
+        QFETCH(QDateTime, stamp);
+        QFETCH(QString, time);
+        QFETCH(bool, passes);
+        QTemporaryDir dir;
+        make(dir.path(), {"f"});
+        setStamp(dir.path() + "/f", stamp);
+        Cls_FileRename job;
+        if (kind == "newer" && time.isEmpty())
+            job.setFilter_SetDateIsNewerThanFileDate(date);
+        else if (kind == "newer")
+            job.setFilter_SetDateIsNewerThanFileDateTime(date, time);
+        else if (kind == "equals" && time.isEmpty())
+            job.setFilter_SetDateEqualsFileDate(date);
+        else if (kind == "equals")
+            job.setFilter_SetDateEqualsFileDateTime(date, time);
+        else
+            job.setFilter_SetDateIsOlderThanFileDate(date);
+        QCOMPARE(Cls_FileRenameTestAccess{job}.isDateMatch(dir.path() + "/f"), passes);
+    }
+
+    void extensionList_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("candidate");
+        QTest::newRow("empty list") << QStringList{} << u"a.txt"_qs << true;
+        QTest::newRow("other case") << QStringList{".txt"} << u"B.TXT"_qs << false;
+        QTest::newRow("not at the end") << QStringList{".txt"} << u"a.txt.bak"_qs << true;
+        QTest::newRow("asterisks stand for nothing")
+            << QStringList{"*.t*xt"} << u"b.txt"_qs << false;
+        QTest::newRow("no dot needed") << QStringList{"txt"} << u"atxt"_qs << false;
+        QTest::newRow("second entry") << QStringList{".jpg", ".png"} << u"x.PNG"_qs << false;
+        QTest::newRow("longer than the name") << QStringList{"long.txt"} << u"g.txt"_qs << true;
+    }
+    void extensionList()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, name);
+        QFETCH(bool, candidate);
+        Cls_FileRename job;
+        for (const QString& entry : entries)
+            job.setFilter_AddExtension(entry);
+        QCOMPARE(Cls_FileRenameTestAccess{job}.isExtensionNotListed("/some/" + name), candidate);
+    }
+
+    // Columns: folder, name, joined path.
+    void joinPath_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("blanks around the folder") << QStringList{" /a ", "b", "/a/b"};
+        QTest::newRow("trailing separator") << QStringList{"/a/", "b", "/a/b"};
+        QTest::newRow("root") << QStringList{"/", "b", "/b"};
+        QTest::newRow("blank folder") << QStringList{"   ", "b", "b"};
+        QTest::newRow("name as received") << QStringList{"/a", " b ", "/a/ b "};
+    }
+    void joinPath()
+    {
+        QFETCH(QStringList, paths);
+        QCOMPARE(Cls_FileRenameTestAccess::joinPath(paths[0], paths[1]), paths[2]);
+    }
+
+    // Columns: start folder, destination folder, source path, mapped path.
+    void copyDestination_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("nested") << QStringList{"/src", "/dst", "/src/a/b", "/dst/a/b"};
+        QTest::newRow("destination with separator")
+            << QStringList{"/src", "/dst/", "/src/a/b", "/dst/a/b"};
+        QTest::newRow("triple separators") << QStringList{"/src", "/dst//", "/src/a", "/dst/a"};
+        QTest::newRow("every occurrence goes")
+            << QStringList{"/src", "/dst", "/src/x/src/y", "/dst/x/y"};
+        QTest::newRow("case counts") << QStringList{"/src", "/dst", "/SRC/a", "/dst/SRC/a"};
+    }
+    void copyDestination()
+    {
+        QFETCH(QStringList, paths);
+        Cls_FileRename job;
+        job.setProp_PathFrom(paths[0]);
+        job.setProp_PathTo(paths[1]);
+        QCOMPARE(Cls_FileRenameTestAccess{job}.copyDestPath(paths[2]), paths[3]);
+    }
+
+    // Newer-only copying replaces a missing or older destination and turns
+    // down a newer or equally old one. Staying in the start folder, nothing
+    // is created or copied: the job lists the shown name instead.
+    void copyIfNewer_data()
+    {
+        QTest::addColumn<bool>("newOnly");
+        QTest::addColumn<int>("age");  // of the destination: -1 older, 0 same, 1 newer, 2 missing
+        QTest::addColumn<bool>("listOnly");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("missing") << true << 2 << false << true;
+        QTest::newRow("older") << true << -1 << false << true;
+        QTest::newRow("same time") << true << 0 << false << false;
+        QTest::newRow("newer") << true << 1 << false << false;
+        QTest::newRow("always, newer") << false << 1 << false << true;
+        QTest::newRow("list only") << false << 2 << true << true;
+    }
+    void copyIfNewer()
+    {
+        QFETCH(bool, newOnly);
+        QFETCH(int, age);
+        QFETCH(bool, listOnly);
+        QFETCH(bool, copied);
+        QTemporaryDir dir;
+        const QString d = dir.path();
+        make(d, {"src"});
+        setStamp(d + "/src", local(2010, 5, 5, 10, 0, 0));
+        if (age != 2) {
+            make(d, {"dst"});
+            setStamp(d + "/dst", local(2010, 5, 5, 10, age, 0));
+        }
+        Cls_FileRename job;
+        job.setFilter_IsNewDate(newOnly);
+        job.setIsNoAnderTheWorld(listOnly);
+        job.setIsNoPath(listOnly);
+        Cls_FileRenameTestAccess access{job};
+        access.prepareCopyFolder(d + "/made/deeper");
+        access.copyFileIfNewer(d + "/src", d + "/dst", "shown");
+        QCOMPARE(tree(d).contains("made/deeper/"), !listOnly);
+        QCOMPARE(readFile(raw(d + "/dst")), QByteArray(copied && !listOnly ? "src"
+                                                       : age == 2          ? ""
+                                                                           : "dst"));
+        QCOMPARE(access.renameCount(), copied ? 1 : 0);
+        QCOMPARE(access.rejectedCount(), copied ? 0 : 1);
+        const QString line = listOnly ? u"shown"_qs : d + "/src";
+        QCOMPARE(job.getReport_FileList(), copied ? line + "\r\n" : u"なし"_qs);
+    }
+
+    void firstInitBox()
+    {
+        MsgBoxRecorder boxes;
+        Cls_FileRename quiet;
+        QVERIFY(!Cls_FileRenameTestAccess{quiet}.checkFirstInit());
+        QVERIFY(boxes.boxes().isEmpty());
+        Cls_FileRename job;
+        job.MsgDisplayFlg_Prop(true);
+        const Cls_FileRenameTestAccess access{job};
+        QVERIFY(!access.checkFirstInit());
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].style, 16);
+        QCOMPARE(boxes.boxes()[0].title, std::optional<QString>(u"設定ミス"_qs));
+        QCOMPARE(boxes.boxes()[0].prompt, u"初期設定が行われておりません。\r\n"
+                                          u"以下のメソッドをまず実行してください\r\n"
+                                          u"*----------------------------------------*\r\n"
+                                          u"Name : [ PFncBln_FirstInit ]"_qs);
+        QVERIFY(job.PFncBln_FirstInit());
+        QVERIFY(access.checkFirstInit());
+        QCOMPARE(boxes.boxes().size(), 1);
+    }
+};
+
+int runProceduresTests(int argc, char** argv)
+{
+    ProceduresTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_Procedures.moc"
