@@ -102,12 +102,6 @@ private:
     QString at(const QString& name) const { return m_temp->path() + rt::kPathSeparatorText + name; }
 
 private slots:
-    // Must stay first: no listing may have been started in this process.
-    void dirContinuationBeforeAnyListing()
-    {
-        QCOMPARE(errorOf([] { rt::Dir(); }), int(rt::kInvalidCall));
-    }
-
     void init()
     {
         m_temp.emplace();
@@ -126,29 +120,34 @@ private slots:
         m_temp.reset();
     }
 
-    void dirAttributes_data()
+    // Must stay first: no listing may have been started in this process.
+    void dirContinuationAndOneState()
     {
-        QTest::addColumn<int>("attributes");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("normal") << rt::kDirNormal
-                                << QStringList{"file.txt", "readonly.txt", "tofile"};
-        QTest::newRow("with folders")
-            << rt::kDirDirectory << QStringList{"file.txt", "readonly.txt", "sub", "tofile"};
+        QCOMPARE(errorOf([] { rt::Dir(); }), int(rt::kInvalidCall));
+        makeTree(root(), {"A/", "B/", "A/a1", "A/a2", "A/a3", "B/b1", "B/b2"});
+        QVERIFY(rt::Dir(at(QStringLiteral("A/*"))).startsWith(u'a'));
+        // A new listing abandons the first one; continuation follows the new one.
+        QCOMPARE(listAll(at(QStringLiteral("B/*"))), (QStringList{"b1", "b2"}));
+        QCOMPARE(rt::Dir(), QString());  // ended: stays empty
     }
 
     void dirAttributes()
     {
-        QFETCH(int, attributes);
-        QFETCH(QStringList, expected);
         makeTree(root(), {"file.txt", "readonly.txt", ".hidden", ".hiddendir/", "sub/", "pipe|",
                           "tofile>file.txt", "tofolder>sub", "dangling>nowhere"});
         QCOMPARE(::chmod(join(root(), "readonly.txt").constData(), 0444), 0);
-        QCOMPARE(listAll(at(QStringLiteral("*")), attributes), expected);
-        // A name without wildcards is looked up alone; it must admit the same.
-        for (const char* name : {"file.txt", "readonly.txt", ".hidden", ".hiddendir", "sub", "pipe",
-                                 "tofile", "tofolder", "dangling", "missing.txt", ".", ".."}) {
-            QCOMPARE(rt::Dir(at(name), attributes), expected.contains(name) ? name : QString());
-            QCOMPARE(rt::Dir(), QString());
+        const QStringList normal{"file.txt", "readonly.txt", "tofile"};
+        const QStringList withFolders{"file.txt", "readonly.txt", "sub", "tofile"};
+        for (int attributes : {rt::kDirNormal, rt::kDirDirectory}) {
+            const QStringList& expected = attributes == rt::kDirNormal ? normal : withFolders;
+            QCOMPARE(listAll(at(QStringLiteral("*")), attributes), expected);
+            // A name without wildcards is looked up alone; it must admit the same.
+            for (const char* name :
+                 {"file.txt", "readonly.txt", ".hidden", ".hiddendir", "sub", "pipe", "tofile",
+                  "tofolder", "dangling", "missing.txt", ".", ".."}) {
+                QCOMPARE(rt::Dir(at(name), attributes), expected.contains(name) ? name : QString());
+                QCOMPARE(rt::Dir(), QString());
+            }
         }
     }
 
@@ -181,19 +180,6 @@ private slots:
         QVERIFY(QDir::setCurrent(previous));
         QCOMPARE(names, QStringList{"only.txt"});
         QCOMPARE(single, QStringLiteral("only.txt"));
-    }
-
-    void dirContinuationAndOneState()
-    {
-        makeTree(root(), {"A/", "B/", "A/a1", "A/a2", "A/a3", "B/b1", "B/b2"});
-        QVERIFY(rt::Dir(at(QStringLiteral("A/*"))).startsWith(u'a'));
-        // A new listing abandons the first one; continuation follows the new one.
-        QStringList fromB{rt::Dir(at(QStringLiteral("B/*")))};
-        for (QString name = rt::Dir(); !name.isEmpty(); name = rt::Dir())
-            fromB.append(name);
-        fromB.sort();
-        QCOMPARE(fromB, (QStringList{"b1", "b2"}));
-        QCOMPARE(rt::Dir(), QString());  // ended: stays empty
     }
 
     void dirUnreadableFolderThrows()
@@ -236,14 +222,12 @@ private slots:
         row("folder", "full", "moved", 0);
         row("link, not its target", "link", "link2", 0);
         row("japanese", "a.txt", "テスト１.txt", 0);
-        const int exists = rt::kFileAlreadyExists;
-        row("onto a file", "a.txt", "b.txt", exists);
-        row("folder onto empty folder", "full", "empty", exists);
-        row("onto itself", "a.txt", "a.txt", exists);
-        row("hard link pair", "a.txt", "twin.txt", exists);
-        row("hard links differing in case", "h.txt", "H.txt", exists);
-        row("link onto its target", "link", "a.txt", exists);
-        row("empty new name: the folder itself", "a.txt", "", exists);
+        row("onto a file", "a.txt", "b.txt", rt::kFileAlreadyExists);
+        row("folder onto empty folder", "full", "empty", rt::kFileAlreadyExists);
+        row("onto itself", "a.txt", "a.txt", rt::kFileAlreadyExists);
+        row("hard link pair", "a.txt", "twin.txt", rt::kFileAlreadyExists);
+        row("hard links differing in case", "h.txt", "H.txt", rt::kFileAlreadyExists);
+        row("empty new name: the folder itself", "a.txt", "", rt::kFileAlreadyExists);
         row("over 255 bytes, 86 characters", "a.txt", QString(86, u'あ'), rt::kBadFileName);
         row("missing folder", "a.txt", "nodir/a.txt", rt::kPathNotFound);
         row("folder part is a file", "a.txt", "b.txt/a.txt", rt::kPathNotFound);
