@@ -1,68 +1,66 @@
 #pragma once
 
 #include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
 
-#include <QByteArray>
-#include <QString>
 #include <QTest>
 
 #include <fcntl.h>
 #include <ftw.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Makes entries on disk by their raw bytes, so that names that are not UTF-8
-// can be set up.
-namespace fsfixture {
-
-inline QByteArray bytes(const QString& path)
-{
-    return rt::encodeName(path);
-}
-
-inline bool makeFolder(const QByteArray& path)
-{
-    return ::mkdir(path.constData(), 0755) == 0;
-}
-
-inline bool makeFile(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    return fd >= 0 && ::close(fd) == 0;
-}
-
-inline bool makeLink(const QByteArray& target, const QByteArray& path)
-{
-    return ::symlink(target.constData(), path.constData()) == 0;
-}
+// Helpers of the forms tests. Entries on disk are made through the lossless
+// name codec, so rt::decodeName(bytes) sets up a name that is not UTF-8.
+namespace fixtures {
 
 inline bool makeFolder(const QString& path)
 {
-    return makeFolder(bytes(path));
+    return ::mkdir(rt::encodeName(path).constData(), 0755) == 0;
 }
+
 inline bool makeFile(const QString& path)
 {
-    return makeFile(bytes(path));
+    const int fd = ::open(rt::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    return fd >= 0 && ::close(fd) == 0;
 }
 
-// Removes a tree by its bytes when it goes out of scope: QTemporaryDir cannot
-// remove names that are not UTF-8.
-class RemoveOnExit {
-public:
-    explicit RemoveOnExit(QByteArray path) : m_path(std::move(path)) {}
-    ~RemoveOnExit()
-    {
-        ::nftw(
-            m_path.constData(),
-            [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); },
-            16, FTW_DEPTH | FTW_PHYS);
+inline bool makeLink(const char* target, const QString& path)
+{
+    return ::symlink(target, rt::encodeName(path).constData()) == 0;
+}
+
+inline bool removeFolder(const QString& path)
+{
+    return ::rmdir(rt::encodeName(path).constData()) == 0;
+}
+
+// Removes a tree by its bytes: QTemporaryDir cannot remove names that are not UTF-8.
+inline void removeTree(const QByteArray& path)
+{
+    ::nftw(
+        path.constData(),
+        [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+// The number of the rt::VbError that f throws; 0 when it throws none.
+template <typename F> int errorNumberOf(F&& f)
+{
+    try {
+        f();
+    } catch (const rt::VbError& error) {
+        return error.number();
     }
-    RemoveOnExit(const RemoveOnExit&) = delete;
-    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+    return 0;
+}
 
-private:
-    QByteArray m_path;
-};
+// A double click as a user makes it: press and release, then the second press.
+inline void doubleClick(QWidget* viewport, QPoint at)
+{
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
 
-}  // namespace fsfixture
+}  // namespace fixtures

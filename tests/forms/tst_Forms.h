@@ -7,53 +7,31 @@
 class TestForms : public QObject {
     Q_OBJECT
 private slots:
-    // tst_Drops.cpp
+    // tst_Interaction.cpp
     void droppedFiles_data();
     void droppedFiles();
-    void droppedFilesKeepsBytesThatAreNotUtf8();
-    void droppedFilesWithoutUriList();
-
-    // tst_Boxes.cpp
-    void messageBoxStyles_data();
-    void messageBoxStyles();
-    void messageBoxTitleAndText_data();
-    void messageBoxTitleAndText();
-    void installedMessageBoxShowsAndReturnsOk();
+    void messageBoxIcon_data();
+    void messageBoxIcon();
+    void installedMessageBox();
     void mousePointer();
-    void clipboard();
 
     // tst_App.cpp
-    void instanceLockLeftByDeadProcessDoesNotBlock();
-    void instanceLockHeldByLiveHolderBlocks();
-    void prevInstanceFirstStart();
-    void appPathIsExecutableFolder();
+    void appPrevInstanceAndPath();
 
     // tst_Controls.cpp
     void checkBoxValue_data();
     void checkBoxValue();
-    void checkBoxRejectsOtherValues();
     void textBoxKeyDownSeesOldText();
     void textBoxSelectAllSurvivesFocusClick();
     void pictureBoxClickOnlyInside();
 
-    // tst_DirListBox.cpp
+    // tst_ListBoxes.cpp
     void dirListIndexMeaning();
-    void dirListSingleClickSelects();
-    void dirListDoubleClickOpens();
-    void dirListDoubleClickOnVanishedFolder();
-    void dirListRightClickKeepsSelection();
-    void dirListSetPathMissingKeepsFolder();
-    void dirListSetPathSameFolderAndTrailingSeparator();
-    void dirListNamesNotUtf8();
+    void dirListMouse();
+    void dirListSetPath();
     void dirListRefresh();
     void dirListDropEmitsFiles();
-    void driveTextOpensRememberedFolder();
-    void driveListChangeOnlyFromUser();
-
-    // tst_FileListBox.cpp
+    void driveList();
     void fileListNormalFilesSorted();
-    void fileListMissingFolderKeepsListing();
-    void fileListNamesNotUtf8();
     void fileListDoubleClick();
-    void fileListHundredThousandFiles();
 };
