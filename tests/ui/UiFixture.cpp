@@ -1,47 +1,48 @@
-#include "UiFixture.h"
+#include "tst_Ui.h"
 
 #include "runtime/NameCodec.h"
 #include "ui/mdl_AllUi.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QTest>
-
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
 void makeEntries(const QString& root, const QStringList& entries)
 {
     for (const QString& entry : entries) {
-        const fs::path target = fs::path(rt::encodeName(root + u'/' + entry).toStdString());
-        if (entry.endsWith(u'/')) {
-            fs::create_directories(target);
-        } else {
-            fs::create_directories(target.parent_path());
-            QFile file(rt::decodeName(QByteArray::fromStdString(target.string())));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        const fs::path target(rt::encodeName(root + u'/' + entry).toStdString());
+        const bool folder = entry.endsWith(u'/');
+        fs::create_directories(folder ? target : target.parent_path());
+        if (!folder)
+            QVERIFY(std::ofstream(target).good());
     }
 }
 
-UiFixture::UiFixture(const QStringList& entries)
+UiFixture::UiFixture(const QStringList& entries, const QString& start)
 {
     QVERIFY(m_dir.isValid());
     makeEntries(root(), entries);
-    Gstr_StartPath = root();
+    Gstr_StartPath = start.isEmpty() ? root() : path(start);
     m_form = std::make_unique<frm_Main>();
     m_form->show();
     QApplication::setActiveWindow(m_form.get());
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
-UiFixture::~UiFixture() = default;
-
-QString UiFixture::path(const QString& relative) const
+QString UiFixture::shown(int i) const
 {
-    return root() + u'/' + relative;
+    const MsgBoxRecorder::Box& box = m_boxes.boxes().at(i);
+    return QString::number(box.style) + u'|' + box.title.value_or(QStringLiteral("<app>")) + u'|' +
+           box.prompt;
+}
+
+QString UiFixture::opened() const
+{
+    const QStringList all = {m_form->Dir_Box->Path(), m_form->FileList_Box->Path(),
+                             m_form->Txt_FullPath->text()};
+    return all.count(all.first()) == all.size() ? all.first() : all.join(u'|');
 }
 
 QStringList UiFixture::tree() const
@@ -50,10 +51,8 @@ QStringList UiFixture::tree() const
     const fs::path base(rt::encodeName(root()).toStdString());
     for (const auto& entry : fs::recursive_directory_iterator(base)) {
         const std::string relative = fs::relative(entry.path(), base).string();
-        QString name = rt::decodeName(QByteArray::fromStdString(relative));
-        if (entry.is_directory())
-            name += u'/';
-        result.append(name);
+        result.append(rt::decodeName(QByteArray::fromStdString(relative)) +
+                      (entry.is_directory() ? QStringLiteral("/") : QString()));
     }
     std::sort(result.begin(), result.end());
     return result;

@@ -1,116 +1,87 @@
 // The folder navigation panel: drops, clicks on the lists, the path box.
-#include "UiFixture.h"
 #include "tst_Ui.h"
 
-#include "forms/Controls.h"
-#include "forms/ListBoxes.h"
-
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QTest>
 #include <QUrl>
 
 namespace {
 
-const QString kEmptyPrompt = QStringLiteral("指定なしはいけません。\r\n何かしら指定してください。");
-const QString kMissingPrompt =
-    QStringLiteral("指定されたディレクトリは存在しません。\r\n選択しなおしてください。");
-
-QByteArray uriList(const QStringList& paths)
-{
-    QByteArray bytes;
-    for (const QString& path : paths)
-        bytes += QUrl::fromLocalFile(path).toEncoded() + "\r\n";
-    return bytes;
-}
-
 // A drop as the window system delivers it: enter, then drop, on the widget
 // that receives the events (a list's viewport).
-void dropOn(QWidget* target, const QByteArray& uris)
+void dropOn(QWidget* target, const QStringList& paths)
 {
+    QByteArray uris;
+    for (const QString& path : paths)
+        uris += QUrl::fromLocalFile(path).toEncoded() + "\r\n";
     QMimeData data;
     data.setData(QStringLiteral("text/uri-list"), uris);
-    const QPoint at(10, 10);
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
     enter.ignore();
     QApplication::sendEvent(target, &enter);
     QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(target, &drop);
 }
 
-QWidget* dropTarget(frm_Main& form, const QString& name)
+// The two part-to-change boxes as "head|tail".
+QString partBoxes(frm_Main& form)
 {
-    if (name == "Dir_Box")
-        return form.Dir_Box->viewport();
-    if (name == "FileList_Box")
-        return form.FileList_Box->viewport();
-    return form.Txt_FullPath;
-}
-
-QPoint centreOfFile(forms::FileListBox* list, const QString& name)
-{
-    for (int i = 0; i < list->ListCount(); ++i) {
-        if (list->List(i) == name)
-            return list->visualRect(list->model()->index(i, 0)).center();
-    }
-    return {};
+    return form.Txt_From頭->text() + u'|' + form.Txt_From->text();
 }
 
 }  // namespace
 
-void TestUi::dropFillsThePartToChangeBoxes_data()
+void TestUi::dropOrDoubleClickFillsThePartToChangeBoxes_data()
 {
-    QTest::addColumn<QString>("target");
-    QTest::newRow("folder list") << "Dir_Box";
-    QTest::newRow("file list") << "FileList_Box";
-    QTest::newRow("path box") << "Txt_FullPath";
+    // A drop on 0 Dir_Box, 1 FileList_Box, 2 Txt_FullPath; 3 a double click in FileList_Box.
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QStringList>("files");  // under the root; the first one counts
+    QTest::addColumn<QString>("boxes");
+    // clang-format off
+    QTest::newRow("folder list")    << 0 << QStringList{"work/report.txt"} << "report.|.txt";
+    QTest::newRow("file list, several files, two dots")
+                                    << 1 << QStringList{"work/z.photo.jpg", "a/y.txt"} << "z.|.photo.jpg";
+    QTest::newRow("path box, no dot changes no box") << 2 << QStringList{"work/README"} << "before|before";
+    QTest::newRow("full-width dot is no dot") << 2 << QStringList{"work/Ａ．ｂ.txt"} << "Ａ．ｂ.|.txt";
+    QTest::newRow("trailing dot")   << 0 << QStringList{"work/trail."} << "trail.|.";
+    QTest::newRow("double click")   << 3 << QStringList{"work/z.photo.jpg"} << "z.|.photo.jpg";
+    // clang-format on
 }
 
-void TestUi::dropFillsThePartToChangeBoxes()
+void TestUi::dropOrDoubleClickFillsThePartToChangeBoxes()
 {
-    QFETCH(QString, target);
-    UiFixture ui({"work/other.txt", "work/report.txt", "work/zzz.txt"});
+    QFETCH(int, target);
+    QFETCH(QStringList, files);
+    QFETCH(QString, boxes);
+    UiFixture ui({"a/y.txt", "work/README", "work/report.txt", "work/trail.", "work/z.photo.jpg",
+                  "work/zz.txt", "work/Ａ．ｂ.txt"});
     frm_Main& form = ui.form();
-    form.Text_To->setText("keep");
-    form.Text_To頭->setText("keep頭");
-    dropOn(dropTarget(form, target), uriList({ui.path("work/report.txt")}));
-    QCOMPARE(form.Dir_Box->Path(), ui.path("work"));
-    QCOMPARE(form.FileList_Box->Path(), ui.path("work"));
-    QCOMPARE(form.Txt_FullPath->text(), ui.path("work"));
-    QCOMPARE(form.FileList_Box->List(form.FileList_Box->ListIndex()), QStringLiteral("report.txt"));
-    QCOMPARE(form.Txt_From頭->text(), QStringLiteral("report."));
-    QCOMPARE(form.Txt_From->text(), QStringLiteral(".txt"));
-    QCOMPARE(form.Text_To->text(), QStringLiteral("keep"));
-    QCOMPARE(form.Text_To頭->text(), QStringLiteral("keep頭"));
-    QVERIFY(ui.boxes().boxes().isEmpty());
-}
-
-void TestUi::dropOfSeveralFilesUsesTheFirst()
-{
-    UiFixture ui({"b/z.photo.jpg", "a/y.txt"});
-    frm_Main& form = ui.form();
-    dropOn(form.FileList_Box->viewport(), uriList({ui.path("b/z.photo.jpg"), ui.path("a/y.txt")}));
-    QCOMPARE(form.Dir_Box->Path(), ui.path("b"));
-    QCOMPARE(form.Txt_From頭->text(), QStringLiteral("z."));
-    QCOMPARE(form.Txt_From->text(), QStringLiteral(".photo.jpg"));
-    QVERIFY(ui.boxes().boxes().isEmpty());
-}
-
-void TestUi::dropWithoutDotChangesNoBox()
-{
-    UiFixture ui({"work/README", "work/a.txt"});
-    frm_Main& form = ui.form();
-    form.Txt_From->setText("before");
-    form.Txt_From頭->setText("before頭");
-    dropOn(form.Txt_FullPath, uriList({ui.path("work/README")}));
-    QCOMPARE(form.Dir_Box->Path(), ui.path("work"));
-    QCOMPARE(form.FileList_Box->List(form.FileList_Box->ListIndex()), QStringLiteral("README"));
-    QCOMPARE(form.Txt_From->text(), QStringLiteral("before"));
-    QCOMPARE(form.Txt_From頭->text(), QStringLiteral("before頭"));
-    QVERIFY(ui.boxes().boxes().isEmpty());
+    for (forms::TextBox* box : {form.Txt_From頭, form.Txt_From, form.Text_To})
+        box->setText(QStringLiteral("before"));
+    const QString name = QFileInfo(files.first()).fileName();
+    forms::FileListBox* list = form.FileList_Box;
+    if (target == 3) {
+        form.Dir_Box->setPath(ui.path("work"));
+        int row = 0;
+        while (row + 1 < list->ListCount() && list->List(row) != name)
+            ++row;
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        for (QString& file : files)
+            file = ui.path(file);
+        QWidget* targets[] = {form.Dir_Box->viewport(), list->viewport(), form.Txt_FullPath};
+        dropOn(targets[target], files);
+    }
+    QCOMPARE(ui.opened(), ui.path("work"));
+    QCOMPARE(list->List(list->ListIndex()), name);
+    QCOMPARE(partBoxes(form), boxes);
+    QCOMPARE(form.Text_To->text(), QStringLiteral("before"));  // the replacement stays
+    QVERIFY(ui.shown().isEmpty());
 }
 
 void TestUi::rightClickOnTheFolderList()
@@ -118,173 +89,95 @@ void TestUi::rightClickOnTheFolderList()
     UiFixture ui({"work/"});
     frm_Main& form = ui.form();
     QWidget* viewport = form.Dir_Box->viewport();
-
     // Nothing selected: the open folder's own name.
     form.Dir_Box->setListIndex(-1);
     const QPoint openRow = form.Dir_Box->visualRect(form.Dir_Box->currentIndex()).center();
     QTest::mouseClick(viewport, Qt::RightButton, {}, openRow);
-    QCOMPARE(form.Txt_From頭->text(), QFileInfo(ui.root()).fileName());
-    QCOMPARE(form.Txt_From->text(), QFileInfo(ui.root()).fileName());
+    const QString rootName = QFileInfo(ui.root()).fileName();
+    QCOMPARE(partBoxes(form), rootName + u'|' + rootName);
 
     // A left click selects the subfolder without touching the boxes ...
     form.Dir_Box->setListIndex(0);
     const QPoint workRow = form.Dir_Box->visualRect(form.Dir_Box->currentIndex()).center();
     form.Dir_Box->setListIndex(-1);
-    form.Txt_From->setText("left");
     QTest::mouseClick(viewport, Qt::LeftButton, {}, workRow);
     QCOMPARE(form.Dir_Box->ListIndex(), 0);
-    QCOMPARE(form.Txt_From->text(), QStringLiteral("left"));
+    QCOMPARE(partBoxes(form), rootName + u'|' + rootName);
     // ... and a right click anywhere reads the selected entry.
     QTest::mouseClick(viewport, Qt::RightButton, {}, openRow);
     QCOMPARE(form.Dir_Box->ListIndex(), 0);
-    QCOMPARE(form.Txt_From頭->text(), QStringLiteral("work"));
-    QCOMPARE(form.Txt_From->text(), QStringLiteral("work"));
+    QCOMPARE(partBoxes(form), QStringLiteral("work|work"));
     QCOMPARE(form.Dir_Box->Path(), ui.root());
 
     // The root: its last name is empty.
     form.Dir_Box->setPath(QStringLiteral("/"));
     QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(5, 5));
-    QCOMPARE(form.Txt_From頭->text(), QString());
-    QCOMPARE(form.Txt_From->text(), QString());
-    QVERIFY(ui.boxes().boxes().isEmpty());
+    QCOMPARE(partBoxes(form), QStringLiteral("|"));
+    QVERIFY(ui.shown().isEmpty());
 }
 
-void TestUi::fileListDoubleClick_data()
+void TestUi::pathBoxChecksTheFolder_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("head");
-    QTest::addColumn<QString>("tail");
-    QTest::newRow("two dots") << "abc.def.txt"
-                              << "abc."
-                              << ".def.txt";
-    QTest::newRow("full-width dot is no dot")
-        << QStringLiteral("Ａ．ｂ.txt") << QStringLiteral("Ａ．ｂ.") << ".txt";
-    QTest::newRow("trailing dot") << "trail."
-                                  << "trail."
-                                  << ".";
-    QTest::newRow("japanese") << QStringLiteral("写真１.JPG") << QStringLiteral("写真１.")
-                              << ".JPG";
-    QTest::newRow("no dot") << "noext"
-                            << "before頭"
-                            << "before";
-}
-
-void TestUi::fileListDoubleClick()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, head);
-    QFETCH(QString, tail);
-    UiFixture ui({name, "zz.other"});
-    frm_Main& form = ui.form();
-    form.Txt_From->setText("before");
-    form.Txt_From頭->setText("before頭");
-    const QPoint at = centreOfFile(form.FileList_Box, name);
-    QWidget* viewport = form.FileList_Box->viewport();
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
-    QCOMPARE(form.Txt_From頭->text(), head);
-    QCOMPARE(form.Txt_From->text(), tail);
-    QVERIFY(ui.boxes().boxes().isEmpty());
-}
-
-void TestUi::pathSetChecksTheFolder_data()
-{
-    QTest::addColumn<QString>("typed");  // relative to the root; "<empty>" for none
-    QTest::addColumn<QString>("prompt");
-    QTest::addColumn<int>("style");
-    QTest::newRow("empty") << "<empty>" << kEmptyPrompt << 48;
-    QTest::newRow("missing") << "missing" << kMissingPrompt << 48;
+    QTest::addColumn<QString>("typed");  // under the root; "<empty>" for none
+    QTest::addColumn<int>("key");        // a key pressed in the box; 0: a click on Cmd_PathSet
+    QTest::addColumn<QString>("box");    // how the box starts; empty: the folder opens
+    // clang-format off
+    QTest::newRow("empty")           << "<empty>" << 0 << "48|エラー|" + kEmptyPrompt;
+    QTest::newRow("missing")         << "missing" << 0 << "48|エラー|" + kMissingPrompt;
     // The existence check admits a file; the folder list then refuses it.
-    QTest::newRow("a file") << "a.txt"
-                            << "76 " << 16;
-    QTest::newRow("existing folder") << "work" << QString() << 0;
+    QTest::newRow("a file")          << "a.txt"   << 0 << QStringLiteral("16|VB Error|76 ");
+    QTest::newRow("existing folder") << "work"    << 0 << QString();
+    // A key applies the text as it was before the key: a pasted path opens.
+    QTest::newRow("key on empty")    << "<empty>" << int(Qt::Key_A) << "48|エラー|" + kEmptyPrompt;
+    QTest::newRow("key on a folder") << "work"    << int(Qt::Key_End) << QString();
+    // clang-format on
 }
 
-void TestUi::pathSetChecksTheFolder()
+void TestUi::pathBoxChecksTheFolder()
 {
     QFETCH(QString, typed);
-    QFETCH(QString, prompt);
-    QFETCH(int, style);
+    QFETCH(int, key);
+    QFETCH(QString, box);
     UiFixture ui({"a.txt", "work/b.txt"});
     frm_Main& form = ui.form();
     form.Txt_FullPath->setText(typed == "<empty>" ? QString() : ui.path(typed));
-    QTest::mouseClick(form.Cmd_PathSet, Qt::LeftButton);
-    if (prompt.isEmpty()) {
-        QVERIFY(ui.boxes().boxes().isEmpty());
-        QCOMPARE(form.Dir_Box->Path(), ui.path(typed));
-        QCOMPARE(form.FileList_Box->ListCount(), 1);
-        QCOMPARE(form.FileList_Box->List(0), QStringLiteral("b.txt"));
-    } else {
-        QCOMPARE(ui.boxes().boxes().size(), 1);
-        const auto& box = ui.boxes().boxes().first();
-        QCOMPARE(box.style, style);
-        QVERIFY2(box.prompt.startsWith(prompt), qPrintable(box.prompt));
-        QCOMPARE(box.title, std::optional<QString>(style == 48 ? QStringLiteral("エラー")
-                                                               : QStringLiteral("VB Error")));
+    if (key)
+        QTest::keyClick(form.Txt_FullPath, Qt::Key(key));
+    else
+        QTest::mouseClick(form.Cmd_PathSet, Qt::LeftButton);
+    QCOMPARE(ui.shown().size(), box.isEmpty() ? 0 : 1);
+    if (!box.isEmpty()) {
+        QVERIFY2(ui.shown(0).startsWith(box), qPrintable(ui.shown(0)));
         QCOMPARE(form.Dir_Box->Path(), ui.root());
         QCOMPARE(form.FileList_Box->Path(), ui.root());
+        return;
     }
-}
-
-void TestUi::keyDownInThePathBoxAppliesIt()
-{
-    UiFixture ui({"work/b.txt"});
-    frm_Main& form = ui.form();
-    form.Txt_FullPath->setText(ui.path("work"));  // as a paste leaves it
-    QTest::keyClick(form.Txt_FullPath, Qt::Key_End);
-    QVERIFY(ui.boxes().boxes().isEmpty());
-    QCOMPARE(form.Dir_Box->Path(), ui.path("work"));
+    QCOMPARE(ui.opened(), ui.path(typed));
+    QCOMPARE(form.FileList_Box->ListCount(), 1);
     QCOMPARE(form.FileList_Box->List(0), QStringLiteral("b.txt"));
 }
 
-void TestUi::typingIntoThePathBoxChecksEachPrefix()
-{
-    UiFixture ui;
-    frm_Main& form = ui.form();
-    form.Txt_FullPath->clear();
-    QTest::keyClicks(form.Txt_FullPath, "ab");
-    // The check sees the text before each key: "" and then "a".
-    const auto& boxes = ui.boxes().boxes();
-    QCOMPARE(boxes.size(), 2);
-    QCOMPARE(boxes.at(0).prompt, kEmptyPrompt);
-    QCOMPARE(boxes.at(1).prompt, kMissingPrompt);
-    QCOMPARE(form.Txt_FullPath->text(), QStringLiteral("ab"));
-    QCOMPARE(form.Dir_Box->Path(), ui.root());
-}
-
-void TestUi::refreshShowsNewEntries()
+void TestUi::refreshAndDriveChange()
 {
     UiFixture ui({"a.txt"});
     frm_Main& form = ui.form();
     makeEntries(ui.root(), {"new.txt", "newdir/"});
-    QCOMPARE(form.FileList_Box->ListCount(), 1);
     QTest::mouseClick(form.cmd_DirRefresh, Qt::LeftButton);
     QCOMPARE(form.FileList_Box->ListCount(), 2);
-    QCOMPARE(form.FileList_Box->List(1), QStringLiteral("new.txt"));
-    QCOMPARE(form.Dir_Box->ListCount(), 1);
     QCOMPARE(form.Dir_Box->List(0), ui.path("newdir"));
-    QVERIFY(ui.boxes().boxes().isEmpty());
-}
 
-void TestUi::anotherDriveOpensItsCurrentFolder()
-{
-    UiFixture ui;
-    frm_Main& form = ui.form();
+    // Another drive, picked with the arrow key, opens its remembered folder.
     forms::DriveListBox* drives = form.Drv_Box;
     const int current = drives->currentIndex();
     QVERIFY(current >= 0);  // the drive holding the open folder
     if (drives->count() < 2)
         QSKIP("only one volume is mounted");
-    // The arrow key picks the neighbouring drive as a user would.
     const bool down = current + 1 < drives->count();
     const int picked = down ? current + 1 : current - 1;
-    const QString mountPoint = forms::DriveListBox::mountPointOfDriveText(drives->itemText(picked));
-    const QString expected = forms::DriveListBox::rememberedFolder(mountPoint);
+    const QString expected = forms::DriveListBox::rememberedFolder(
+        forms::DriveListBox::mountPointOfDriveText(drives->itemText(picked)));
     QTest::keyClick(drives, down ? Qt::Key_Down : Qt::Key_Up);
     QCOMPARE(drives->currentIndex(), picked);
-    QCOMPARE(form.Dir_Box->Path(), expected);
-    QCOMPARE(form.FileList_Box->Path(), expected);
-    QCOMPARE(form.Txt_FullPath->text(), expected);
-    QVERIFY(ui.boxes().boxes().isEmpty());
+    QCOMPARE(ui.opened(), expected);
+    QVERIFY(ui.shown().isEmpty());
 }

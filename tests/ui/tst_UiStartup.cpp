@@ -8,17 +8,17 @@
 
 namespace {
 
-QProcessEnvironment environment(const QString& runtimeDir, bool withDisplay)
+// Starts the application with its own runtime folder, where it keeps its lock.
+void start(QProcess& app, const QString& runtimeDir, bool withDisplay)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
     if (withDisplay)
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    else
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    return env;
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(NEMIROU_EXECUTABLE), {});
 }
 
 }  // namespace
@@ -28,24 +28,20 @@ void TestUi::secondInstanceEndsAtOnce()
     QTemporaryDir runtimeDir;
     QVERIFY(runtimeDir.isValid());
     QProcess first;
-    first.setProcessEnvironment(environment(runtimeDir.path(), true));
-    first.start(QStringLiteral(NEMIROU_EXECUTABLE), {});
-    QVERIFY(first.waitForStarted());
+    start(first, runtimeDir.path(), true);
     // The first instance holds its lock once a file shows in the runtime folder.
     QVERIFY(QTest::qWaitFor(
-        [&] { return !QDir(runtimeDir.path()).isEmpty() || first.state() != QProcess::Running; },
+        [&] { return !QDir(runtimeDir.path()).isEmpty() || first.state() == QProcess::NotRunning; },
         120000));
     QCOMPARE(first.state(), QProcess::Running);
 
     QProcess second;
-    second.setProcessEnvironment(environment(runtimeDir.path(), true));
-    second.start(QStringLiteral(NEMIROU_EXECUTABLE), {});
+    start(second, runtimeDir.path(), true);
     QVERIFY(second.waitForFinished(120000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QVERIFY(second.readAllStandardError().isEmpty());
     QCOMPARE(first.state(), QProcess::Running);
-
     first.kill();
     QVERIFY(first.waitForFinished(120000));
 }
@@ -54,14 +50,12 @@ void TestUi::withoutDisplayOneLineAndExitCode1()
 {
     QTemporaryDir runtimeDir;
     QProcess app;
-    app.setProcessEnvironment(environment(runtimeDir.path(), false));
-    app.start(QStringLiteral(NEMIROU_EXECUTABLE), {});
+    start(app, runtimeDir.path(), false);
     QVERIFY(app.waitForFinished(120000));
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 1);
     const QByteArray error = app.readAllStandardError();
-    QVERIFY(error.startsWith("nemirou: no display found"));
+    QVERIFY(error.startsWith("nemirou: no display found") && error.endsWith('\n'));
     QCOMPARE(error.count('\n'), 1);
-    QVERIFY(error.endsWith('\n'));
     QVERIFY(QDir(runtimeDir.path()).isEmpty());  // ended before taking the lock
 }
