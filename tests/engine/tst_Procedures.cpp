@@ -4,11 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace enginetest;
-
 // The job's filters, path mapping, copy decision and set-up check, one
 // procedure at a time.
-class ProceduresTest : public QObject {
+class ProceduresTest : public QObject, private EngineTest {
     Q_OBJECT
 
 private slots:
@@ -88,41 +86,35 @@ private slots:
         QCOMPARE(Cls_FileRenameTestAccess{job}.isExtensionNotListed("/some/" + name), candidate);
     }
 
-    // Columns: folder, name, joined path.
-    void joinPath_data()
+    // Joining a folder and a name: folder, name, path. Mapping a path into
+    // the copy destination: start folder, destination folder, path, mapped.
+    void paths_data()
     {
         QTest::addColumn<QStringList>("paths");
-        QTest::newRow("blanks around the folder") << QStringList{" /a ", "b", "/a/b"};
-        QTest::newRow("trailing separator") << QStringList{"/a/", "b", "/a/b"};
-        QTest::newRow("root") << QStringList{"/", "b", "/b"};
-        QTest::newRow("blank folder") << QStringList{"   ", "b", "b"};
-        QTest::newRow("name as received") << QStringList{"/a", " b ", "/a/ b "};
-    }
-    void joinPath()
-    {
-        QFETCH(QStringList, paths);
-        QCOMPARE(Cls_FileRenameTestAccess::joinPath(paths[0], paths[1]), paths[2]);
-    }
-
-    // Columns: start folder, destination folder, source path, mapped path.
-    void copyDestination_data()
-    {
-        QTest::addColumn<QStringList>("paths");
-        QTest::newRow("nested") << QStringList{"/src", "/dst", "/src/a/b", "/dst/a/b"};
-        QTest::newRow("destination with separator")
+        QTest::newRow("join, blanks around the folder") << QStringList{" /a ", "b", "/a/b"};
+        QTest::newRow("join, trailing separator") << QStringList{"/a/", "b", "/a/b"};
+        QTest::newRow("join, root") << QStringList{"/", "b", "/b"};
+        QTest::newRow("join, blank folder") << QStringList{"   ", "b", "b"};
+        QTest::newRow("join, name as received") << QStringList{"/a", " b ", "/a/ b "};
+        QTest::newRow("map, nested") << QStringList{"/src", "/dst", "/src/a/b", "/dst/a/b"};
+        QTest::newRow("map, destination with separator")
             << QStringList{"/src", "/dst/", "/src/a/b", "/dst/a/b"};
-        QTest::newRow("triple separators") << QStringList{"/src", "/dst//", "/src/a", "/dst/a"};
-        QTest::newRow("every occurrence goes")
+        QTest::newRow("map, triple separators")
+            << QStringList{"/src", "/dst//", "/src/a", "/dst/a"};
+        QTest::newRow("map, every occurrence goes")
             << QStringList{"/src", "/dst", "/src/x/src/y", "/dst/x/y"};
-        QTest::newRow("case counts") << QStringList{"/src", "/dst", "/SRC/a", "/dst/SRC/a"};
+        QTest::newRow("map, case counts") << QStringList{"/src", "/dst", "/SRC/a", "/dst/SRC/a"};
     }
-    void copyDestination()
+    void paths()
     {
         QFETCH(QStringList, paths);
         Cls_FileRename job;
         job.setProp_PathFrom(paths[0]);
         job.setProp_PathTo(paths[1]);
-        QCOMPARE(Cls_FileRenameTestAccess{job}.copyDestPath(paths[2]), paths[3]);
+        const Cls_FileRenameTestAccess access{job};
+        QCOMPARE(paths.size() == 3 ? access.joinPath(paths[0], paths[1])
+                                   : access.copyDestPath(paths[2]),
+                 paths.last());
     }
 
     // Newer-only copying replaces a missing or older destination and turns
@@ -161,7 +153,7 @@ private slots:
         job.setIsNoPath(listOnly);
         Cls_FileRenameTestAccess access{job};
         access.prepareCopyFolder(d + "/made/deeper");
-        access.copyFileIfNewer(d + "/src", d + "/dst", "shown");
+        access.copy(d + "/src", d + "/dst", "shown");
         QCOMPARE(tree(d).contains("made/deeper/"), !listOnly);
         QCOMPARE(readFile(raw(d + "/dst")), QByteArray(copied && !listOnly ? "src"
                                                        : age == 2          ? ""
