@@ -57,7 +57,9 @@ void TestForms::textBoxSelectAllSurvivesFocusClick()
     auto* second = new forms::TextBox(&window);
     second->move(0, first->height());
     second->setText(QStringLiteral("report.txt"));
+    int gotFocus = 0;
     QObject::connect(second, &forms::TextBox::GotFocus, [&] {
+        ++gotFocus;
         second->setCursorPosition(0);
         second->selectAll();
     });
@@ -68,6 +70,7 @@ void TestForms::textBoxSelectAllSurvivesFocusClick()
 
     QTest::mouseClick(second, Qt::LeftButton, {}, second->rect().center());
     QVERIFY(second->hasFocus());
+    QCOMPARE(gotFocus, 1);
     QCOMPARE(second->selectedText(), QStringLiteral("report.txt"));
     // A later click in the focused box places the caret as usual.
     QTest::mouseClick(second, Qt::LeftButton, {}, second->rect().center());

@@ -26,9 +26,8 @@ private slots:
     void pictureBoxClickOnlyInside();
 
     // tst_ListBoxes.cpp
-    void dirListIndexMeaning();
+    void dirListIndexAndPath();
     void dirListMouse();
-    void dirListSetPath();
     void dirListRefresh();
     void dirListDropEmitsFiles();
     void driveList();

@@ -45,11 +45,11 @@ struct Tree {
 
 }  // namespace
 
-void TestForms::dirListIndexMeaning()
+void TestForms::dirListIndexAndPath()
 {
     Tree tree;
     QVERIFY(tree.ok);
-    const forms::DirListBox& box = tree.box;
+    forms::DirListBox& box = tree.box;
     QCOMPARE(box.ListIndex(), -1);
     QCOMPARE(box.ListCount(), 3);
     QCOMPARE(box.List(0), tree.at("a"));
@@ -64,7 +64,23 @@ void TestForms::dirListIndexMeaning()
     }
     QCOMPARE(box.List(-1 - tree.levels()), QStringLiteral("/"));
     QCOMPARE(box.List(-2 - tree.levels()), QString());
-    QCOMPARE(errorNumberOf([&] { tree.box.setListIndex(3); }), 380);
+    QCOMPARE(errorNumberOf([&] { box.setListIndex(3); }), 380);
+
+    // A folder that cannot be opened throws and keeps the open one.
+    box.setListIndex(1);
+    QSignalSpy changes(&box, &forms::DirListBox::Change);
+    for (const QString& bad : {tree.at("missing"), tree.at("file.txt"), QString()})
+        QCOMPARE(errorNumberOf([&] { box.setPath(bad); }), rt::kPathNotFound);
+    QCOMPARE(box.Path(), tree.top);
+    QCOMPARE(box.ListIndex(), 1);
+    QCOMPARE(box.ListCount(), 3);
+    box.setPath(tree.top + QLatin1Char('/'));  // the same folder, as a drop hands it over
+    QCOMPARE(changes.count(), 0);
+    box.setPath(tree.at("a/../b/./"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(box.Path(), tree.at("b"));
+    box.setPath(QStringLiteral("/"));
+    QCOMPARE(box.Path(), QStringLiteral("/"));
 }
 
 void TestForms::dirListMouse()
@@ -108,27 +124,6 @@ void TestForms::dirListMouse()
     QCOMPARE(boxes.boxes().size(), 1);
     QCOMPARE(boxes.boxes().first().style, rt::kVbExclamation);
     QVERIFY(boxes.boxes().first().prompt.contains(tree.at("c")));
-}
-
-void TestForms::dirListSetPath()
-{
-    Tree tree;
-    QVERIFY(tree.ok);
-    forms::DirListBox& box = tree.box;
-    box.setListIndex(1);
-    QSignalSpy changes(&box, &forms::DirListBox::Change);
-    for (const QString& bad : {tree.at("missing"), tree.at("file.txt"), QString()})
-        QCOMPARE(errorNumberOf([&] { box.setPath(bad); }), rt::kPathNotFound);
-    QCOMPARE(box.Path(), tree.top);
-    QCOMPARE(box.ListIndex(), 1);
-    QCOMPARE(box.ListCount(), 3);
-    box.setPath(tree.top + QLatin1Char('/'));  // the same folder, as a drop hands it over
-    QCOMPARE(changes.count(), 0);
-    box.setPath(tree.at("a/../b/./"));
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(box.Path(), tree.at("b"));
-    box.setPath(QStringLiteral("/"));
-    QCOMPARE(box.Path(), QStringLiteral("/"));
 }
 
 // Refresh shows a new folder, here one whose name is not UTF-8, and keeps the
