@@ -44,7 +44,7 @@ void press(frm_Main& form, const Press& p)
         {'N', form.Chk_IsNarrow},    {'A', form.Chk_IsAdd}, {'O', form.Chk_IsDo}};
     for (const auto& [flag, box] : boxes) {
         const bool grey = p.options.contains(QChar(flag).toLower());
-        box->setValue(p.options.contains(QLatin1Char(flag)) ? 1 : grey ? 2 : 0);
+        box->setValue(p.options.contains(QChar(flag)) ? 1 : grey ? 2 : 0);
     }
     const bool head = p.which == "head";
     (head ? form.Txt_From頭 : form.Txt_From)->setText(p.from);
