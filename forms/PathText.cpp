@@ -1,39 +1,23 @@
 #include "forms/PathText.h"
 
-#include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
-
-#include <climits>
-#include <unistd.h>
+#include "runtime/PathText.h"
+#include "runtime/VbError.h"
 
 namespace forms::pathtext {
 
 QString currentFolder()
 {
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer))
-        return rt::decodeName(QByteArray(buffer));
-    return rt::kPathSeparatorText;
+    try {
+        return rt::currentFolder();
+    } catch (const rt::VbError&) {
+        return rt::kPathSeparatorText;
+    }
 }
 
 QString normalized(const QString& path)
 {
-    if (path.isEmpty())
-        return path;
-    const QString absolute =
-        path.startsWith(rt::kPathSeparator) ? path : join(currentFolder(), path);
-    QStringList parts;
-    for (const QString& part : absolute.split(rt::kPathSeparator, Qt::SkipEmptyParts)) {
-        if (part == QLatin1String("."))
-            continue;
-        if (part == QLatin1String("..")) {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts.append(part);
-    }
-    return rt::kPathSeparatorText + parts.join(rt::kPathSeparator);
+    return path.isEmpty() ? path : rt::absolutePath(path);
 }
 
 QStringList chain(const QString& absolutePath)

@@ -1,14 +1,7 @@
 #include "scripting/PathText.h"
 
-#include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
-#include "runtime/VbError.h"
-
-#include <QStringList>
-
-#include <cerrno>
-#include <unistd.h>
-#include <vector>
+#include "runtime/PathText.h"
 
 namespace scripting::detail {
 
@@ -17,17 +10,6 @@ namespace {
 bool isSeparator(QChar c)
 {
     return c == rt::kPathSeparator;
-}
-
-QString currentFolder()
-{
-    std::vector<char> buffer(4096);
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE)
-            rt::raiseErrno(errno, QStringLiteral("FileSystemObject.GetAbsolutePathName"));
-        buffer.resize(buffer.size() * 2);
-    }
-    return rt::decodeName(QByteArray(buffer.data()));
 }
 
 }  // namespace
@@ -75,20 +57,7 @@ QString parentFolderName(const QString& path)
 
 QString absolutePath(const QString& path)
 {
-    const QString full =
-        (!path.isEmpty() && isSeparator(path.front())) ? path : joinPath(currentFolder(), path);
-    QStringList parts;
-    for (const QString& part : full.split(rt::kPathSeparator, Qt::SkipEmptyParts)) {
-        if (part == QLatin1String("."))
-            continue;
-        if (part == QLatin1String("..")) {
-            if (!parts.isEmpty())
-                parts.removeLast();
-            continue;
-        }
-        parts.append(part);
-    }
-    return rt::kPathSeparatorText + parts.join(rt::kPathSeparator);
+    return rt::absolutePath(path);
 }
 
 QString containingFolder(const QString& absolute)
