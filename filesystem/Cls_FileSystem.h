@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 // The file-system service: one object through which folders and files are
@@ -61,6 +62,18 @@ private:
     // The error model: cleared at entry, set from the error being handled.
     void Sub_ClearError();
     void Sub_RecordError();
+    // Runs the platform calls of one operation: true when they complete,
+    // false with the error recorded when one of them fails.
+    template <class Calls> bool FncBln_Recorded(Calls&& calls)
+    {
+        try {
+            calls();
+            return true;
+        } catch (const std::exception&) {
+            Sub_RecordError();
+            return false;
+        }
+    }
 
     std::int32_t m_ErrorNo = 0;
     QString m_ErrorDetail;

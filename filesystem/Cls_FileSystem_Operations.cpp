@@ -19,29 +19,19 @@ rt::Currency kibibytes(std::int64_t bytes)
 bool Cls_FileSystem::PFncBln_GetDriveFreeSpace(const QString& Astr_Path, rt::Currency& Acur_Space)
 {
     Sub_ClearError();
-    try {
+    return FncBln_Recorded([&] {
         const QString absolute = FSO->GetAbsolutePathName(Astr_Path);
         const scripting::Drive drive = FSO->GetDrive(FSO->GetDriveName(absolute));
         const rt::Currency space = kibibytes(drive.AvailableSpace());
         Acur_Space = space;  // written only once everything has succeeded
-        return true;
-    } catch (const std::exception&) {
-        Sub_RecordError();
-        return false;
-    }
+    });
 }
 
 bool Cls_FileSystem::PFncBln_CopyFolder(const QString& Astr_Source, const QString& Astr_Distination,
                                         bool Abln_Overwrite)
 {
     Sub_ClearError();
-    try {
-        FSO->CopyFolder(Astr_Source, Astr_Distination, Abln_Overwrite);
-        return true;
-    } catch (const std::exception&) {
-        Sub_RecordError();
-        return false;
-    }
+    return FncBln_Recorded([&] { FSO->CopyFolder(Astr_Source, Astr_Distination, Abln_Overwrite); });
 }
 
 bool Cls_FileSystem::PFncBln_CreateFolder(const QString& Astr_Path)
@@ -84,13 +74,7 @@ bool Cls_FileSystem::PFncBln_CopyFile(const QString& Astr_Source, const QString&
                                       bool Abln_Overwrite)
 {
     Sub_ClearError();
-    try {
-        FSO->CopyFile(Astr_Source, Astr_Distination, Abln_Overwrite);
-        return true;
-    } catch (const std::exception&) {
-        Sub_RecordError();
-        return false;
-    }
+    return FncBln_Recorded([&] { FSO->CopyFile(Astr_Source, Astr_Distination, Abln_Overwrite); });
 }
 
 bool Cls_FileSystem::PFncBln_DeleteFile(const QString& Astr_Path, bool Abln_Force)
@@ -132,13 +116,7 @@ bool Cls_FileSystem::PFncBln_ChangeFileName(const QString& Astr_OldPath,
                                             const QString& Astr_NewPath)
 {
     Sub_ClearError();
-    try {
-        rt::Name(Astr_OldPath, Astr_NewPath);
-        return true;
-    } catch (const std::exception&) {
-        Sub_RecordError();
-        return false;
-    }
+    return FncBln_Recorded([&] { rt::Name(Astr_OldPath, Astr_NewPath); });
 }
 
 // The two moves keep an earlier recorded error when they succeed.
@@ -146,22 +124,10 @@ bool Cls_FileSystem::PFncBln_ChangeFileName(const QString& Astr_OldPath,
 bool Cls_FileSystem::PFncBln_MoveDirectory(const QString& Astr_BasePath,
                                            const QString& Astr_MovePath)
 {
-    try {
-        FSO->MoveFolder(Astr_BasePath, Astr_MovePath);
-        return true;
-    } catch (const std::exception&) {
-        Sub_RecordError();
-        return false;
-    }
+    return FncBln_Recorded([&] { FSO->MoveFolder(Astr_BasePath, Astr_MovePath); });
 }
 
 bool Cls_FileSystem::PFncBln_MoveFile(const QString& Astr_BasePath, const QString& Astr_MovePath)
 {
-    try {
-        FSO->MoveFile(Astr_BasePath, Astr_MovePath);
-        return true;
-    } catch (const std::exception&) {
-        Sub_RecordError();
-        return false;
-    }
+    return FncBln_Recorded([&] { FSO->MoveFile(Astr_BasePath, Astr_MovePath); });
 }
