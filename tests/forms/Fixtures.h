@@ -2,6 +2,7 @@
 
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
+#include "support/ErrorNumber.h"
 
 #include <QTest>
 
@@ -42,17 +43,6 @@ inline void removeTree(const QByteArray& path)
         path.constData(),
         [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); }, 16,
         FTW_DEPTH | FTW_PHYS);
-}
-
-// The number of the rt::VbError that f throws; 0 when it throws none.
-template <typename F> int errorNumberOf(F&& f)
-{
-    try {
-        f();
-    } catch (const rt::VbError& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 // A double click as a user makes it: press and release, then the second press.

@@ -26,7 +26,7 @@ void TestForms::checkBoxValue()
     QFETCH(Qt::CheckState, state);
     forms::CheckBox box(QStringLiteral("x"));
     box.setValue(2);  // from grey: the refused value must not clear it
-    QCOMPARE(fixtures::errorNumberOf([&] { box.setValue(value); }), error);
+    QCOMPARE(errorNumberOf([&] { box.setValue(value); }), error);
     QCOMPARE(box.Value(), error ? 2 : value);
     QCOMPARE(box.checkState(), state);
     // A clear or set box does not cycle through grey when the user clicks it.

@@ -4,6 +4,7 @@
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
+#include "support/ErrorNumber.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,14 +70,6 @@ std::map<QByteArray, QByteArray> snapshot(const QByteArray& folder, const QByteA
     return result;
 }
 
-int errorOf(const auto& action)
-try {
-    action();
-    return 0;
-} catch (const rt::VbError& error) {
-    return error.number();
-}
-
 QStringList listAll(const QString& pattern, int attributes = rt::kDirNormal)
 {
     QStringList names;
@@ -123,7 +116,7 @@ private slots:
     // Must stay first: no listing may have been started in this process.
     void dirContinuationAndOneState()
     {
-        QCOMPARE(errorOf([] { rt::Dir(); }), int(rt::kInvalidCall));
+        QCOMPARE(errorNumberOf([] { rt::Dir(); }), int(rt::kInvalidCall));
         makeTree(root(), {"A/", "B/", "A/a1", "A/a2", "A/a3", "B/b1", "B/b2"});
         QVERIFY(rt::Dir(at(QStringLiteral("A/*"))).startsWith(u'a'));
         // A new listing abandons the first one; continuation follows the new one.
@@ -189,7 +182,7 @@ private slots:
         makeTree(root(), {"locked/", "locked/in.txt"});
         QCOMPARE(::chmod(join(root(), "locked").constData(), 0), 0);
         for (const char* pattern : {"locked/*", "locked/in.txt"})
-            QCOMPARE(errorOf([&] { rt::Dir(at(pattern)); }), int(rt::kPermissionDenied));
+            QCOMPARE(errorNumberOf([&] { rt::Dir(at(pattern)); }), int(rt::kPermissionDenied));
     }
 
     void nonUtf8NamesListAndRenameByteExact()
@@ -286,7 +279,7 @@ private slots:
         QCOMPARE(stamp.timeSpec(), Qt::LocalTime);
         QCOMPARE(rt::FileDateTime(at(QStringLiteral("link"))), target);
         QCOMPARE(rt::FileDateTime(at(QStringLiteral("dangling"))), own);
-        QCOMPARE(errorOf([&] { rt::FileDateTime(at(QStringLiteral("missing"))); }),
+        QCOMPARE(errorNumberOf([&] { rt::FileDateTime(at(QStringLiteral("missing"))); }),
                  int(rt::kFileNotFound));
     }
 };

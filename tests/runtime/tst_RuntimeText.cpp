@@ -4,6 +4,7 @@
 #include "runtime/NameCodec.h"
 #include "runtime/StringFunctions.h"
 #include "runtime/VbError.h"
+#include "support/ErrorNumber.h"
 
 #include <QtTest>
 
@@ -13,14 +14,6 @@ namespace {
 QString units(const char16_t* text)
 {
     return QStringView(text).toString();  // fromUtf16 would drop a byte-order mark
-}
-
-int errorOf(const auto& action)
-try {
-    action();
-    return 0;
-} catch (const rt::VbError& error) {
-    return error.number();
 }
 
 }  // namespace
@@ -60,7 +53,7 @@ private slots:
         if (error == 0)
             QCOMPARE(rt::decodeName(bytes), text);
         QByteArray encoded;
-        QCOMPARE(errorOf([&] { encoded = rt::encodeName(text); }), error);
+        QCOMPARE(errorNumberOf([&] { encoded = rt::encodeName(text); }), error);
         QCOMPARE(encoded, bytes);
     }
 
@@ -127,11 +120,12 @@ private slots:
         rt::KeyedStringList list;
         list.Add(QStringLiteral("Foo"));
         list.Add(QStringLiteral("bar"));
-        QCOMPARE(errorOf([&] { list.Add(QStringLiteral("FOO")); }), int(rt::kKeyAlreadyExists));
+        QCOMPARE(errorNumberOf([&] { list.Add(QStringLiteral("FOO")); }),
+                 int(rt::kKeyAlreadyExists));
         QCOMPARE(list.Items(), QStringList({QStringLiteral("Foo"), QStringLiteral("bar")}));
         QCOMPARE(list.Item(QStringLiteral("fOO")), QStringLiteral("Foo"));
         QVERIFY(list.Contains(QStringLiteral("BAR")) && !list.Contains(QStringLiteral("baz")));
-        QCOMPARE(errorOf([&] { list.Item(QStringLiteral("baz")); }), int(rt::kInvalidCall));
+        QCOMPARE(errorNumberOf([&] { list.Item(QStringLiteral("baz")); }), int(rt::kInvalidCall));
         list.Add(QStringLiteral("ＦＯＯ"));  // full width is a different key
         QCOMPARE(list.Item(QStringLiteral("ｆｏｏ")), QStringLiteral("ＦＯＯ"));
     }
@@ -146,7 +140,7 @@ private slots:
         QCOMPARE(rt::Currency::fromDouble(-0.03125).scaled, qint64(-312));
         QCOMPARE(rt::Currency::fromDouble(9.0e14).scaled, qint64(9000000000000000000));
         for (double value : {1.0e15, -1.0e15, std::nan("")})
-            QCOMPARE(errorOf([&] { rt::Currency::fromDouble(value); }), int(rt::kOverflow));
+            QCOMPARE(errorNumberOf([&] { rt::Currency::fromDouble(value); }), int(rt::kOverflow));
     }
 
     // The longest mount point that is a whole-component prefix.

@@ -1,7 +1,5 @@
 #include "DiskFixture.h"
 
-#include "runtime/VbError.h"
-
 #include <QtTest>
 
 #include <cstring>
@@ -88,16 +86,6 @@ void removeTree(const QByteArray& path)
         ::closedir(dir);
     }
     ::rmdir(path.constData());
-}
-
-int errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const rt::VbError& error) {
-        return error.number();
-    }
-    return 0;
 }
 
 }  // namespace fixture

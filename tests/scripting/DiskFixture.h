@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
 #include <sys/stat.h>
 
 // Raw POSIX set-up and inspection for the file-system object's tests: paths
@@ -21,8 +20,5 @@ mode_t permissions(const QByteArray& path);
 // Removes path with everything below it, whatever the names' bytes and
 // permissions (QDir cannot: it loses names that are not UTF-8).
 void removeTree(const QByteArray& path);
-
-// The number of the rt::VbError that action raises; 0 when it raises none.
-int errorOf(const std::function<void()>& action);
 
 }  // namespace fixture

@@ -4,6 +4,7 @@
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 #include "scripting/FileSystemObject.h"
+#include "support/ErrorNumber.h"
 
 #include <QtTest>
 
@@ -163,8 +164,8 @@ private slots:
         const scripting::Drive root = fso.GetDrive(QStringLiteral("/"));
         QVERIFY(root.IsReady());
         QVERIFY(root.AvailableSpace() > 0);
-        QCOMPARE(errorOf([&] { fso.GetDrive(text(m_root)); }), 68);
-        QCOMPARE(errorOf([&] { fso.GetDrive(QStringLiteral("relative")); }), 68);
+        QCOMPARE(errorNumberOf([&] { fso.GetDrive(text(m_root)); }), 68);
+        QCOMPARE(errorNumberOf([&] { fso.GetDrive(QStringLiteral("relative")); }), 68);
 
         if (rt::mountPointOf(QStringLiteral("/dev/shm")) == QStringLiteral("/dev/shm"))
             QVERIFY(fso.DriveExists(QStringLiteral("/dev/shm/")));
@@ -188,7 +189,7 @@ private slots:
         QCOMPARE(fso.GetFolder(path(".hfolder")).Attributes(), kDirectory | kHidden);
         QCOMPARE(fso.GetFile(path("link")).Attributes(), kAlias | kArchive);
         QCOMPARE(File(path("pipe")).Attributes(), kSystem);
-        QCOMPARE(errorOf([&] { File(path("missing")).Attributes(); }), 53);
+        QCOMPARE(errorNumberOf([&] { File(path("missing")).Attributes(); }), 53);
     }
 
     void readOnlySetAndClear()
@@ -241,10 +242,10 @@ private slots:
         QVERIFY(fso.FolderExists(path("linkToFolder")));
         QVERIFY(fso.FolderExists(path("linkToFolder/../sub")));
         QVERIFY(!fso.FolderExists(path("a")));
-        QCOMPARE(errorOf([&] { fso.GetFolder(path("missing")); }), 76);
-        QCOMPARE(errorOf([&] { fso.GetFile(path("missing")); }), 53);
-        QCOMPARE(errorOf([&] { fso.GetFile(path("sub")); }), 53);
-        QCOMPARE(errorOf([&] { scripting::Folder(path("missing")).SubFolders(); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.GetFolder(path("missing")); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.GetFile(path("missing")); }), 53);
+        QCOMPARE(errorNumberOf([&] { fso.GetFile(path("sub")); }), 53);
+        QCOMPARE(errorNumberOf([&] { scripting::Folder(path("missing")).SubFolders(); }), 76);
     }
 
     void createFolder()
@@ -254,8 +255,8 @@ private slots:
         ::umask(previous);
         QCOMPARE(created.Path(), path("new"));
         QCOMPARE(permissions(at("new")), mode_t(0755));
-        QCOMPARE(errorOf([&] { fso.CreateFolder(path("new")); }), 58);
-        QCOMPARE(errorOf([&] { fso.CreateFolder(path("missing/new")); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.CreateFolder(path("new")); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.CreateFolder(path("missing/new")); }), 76);
         QVERIFY(!exists(at("missing")));
     }
 
@@ -279,7 +280,7 @@ private slots:
             QSKIP("permissions do not bind the superuser");
         makeFolder(at("t"));
         makeFolder(at("t/closed"), 0);
-        QCOMPARE(errorOf([&] { fso.GetFolder(path("t")).Size(); }), 70);
+        QCOMPARE(errorNumberOf([&] { fso.GetFolder(path("t")).Size(); }), 70);
     }
 
     // A link to an ancestor inside the tree, and links leading out of it:
@@ -348,26 +349,26 @@ private slots:
     {
         writeFile(at("a"), "a");
         writeFile(at("b"), "b");
-        QCOMPARE(errorOf([&] { fso.MoveFile(path("a"), path("b")); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFile(path("a"), path("b")); }), 58);
         QCOMPARE(readFile(at("a")), QByteArray("a"));
         QCOMPARE(readFile(at("b")), QByteArray("b"));
 
         makeFolder(at("src"));
         writeFile(at("src/inner"), "inner");
         makeFolder(at("empty"));
-        QCOMPARE(errorOf([&] { fso.MoveFolder(path("src"), path("empty")); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("src"), path("empty")); }), 58);
         QCOMPARE(readFile(at("src/inner")), QByteArray("inner"));
         QVERIFY(!exists(at("empty/inner")));
 
         makeFolder(at("src/sub"));
-        QCOMPARE(errorOf([&] { fso.MoveFolder(path("src"), path("src/sub/x")); }), 5);
-        QCOMPARE(errorOf([&] { fso.MoveFolder(path("src"), path("src/sub/")); }), 5);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("src"), path("src/sub/x")); }), 5);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("src"), path("src/sub/")); }), 5);
         QVERIFY(exists(at("src/inner")));
         QVERIFY(!exists(at("src/sub/x")));
         QVERIFY(!exists(at("src/sub/src")));
 
-        QCOMPARE(errorOf([&] { fso.MoveFile(path("missing"), path("c")); }), 53);
-        QCOMPARE(errorOf([&] { fso.MoveFolder(path("missing"), path("c")); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFile(path("missing"), path("c")); }), 53);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("missing"), path("c")); }), 76);
 
         fso.MoveFile(path("a"), path("empty/"));
         QCOMPARE(readFile(at("empty/a")), QByteArray("a"));
@@ -381,7 +382,7 @@ private slots:
         setModified(at("src"), 1167577199);
         writeFile(at("dst"), "old");
 
-        QCOMPARE(errorOf([&] { fso.CopyFile(path("src"), path("dst"), false); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFile(path("src"), path("dst"), false); }), 58);
         QCOMPARE(readFile(at("dst")), QByteArray("old"));
 
         fso.CopyFile(path("src"), path("dst"), true);
@@ -389,21 +390,22 @@ private slots:
         QCOMPARE(permissions(at("dst")), mode_t(0640));
         QCOMPARE(statusOf(at("dst")).st_mtim.tv_sec, time_t(1167577199));
 
-        const int ontoItself = errorOf([&] { fso.CopyFile(path("src"), path("./src"), true); });
+        const int ontoItself =
+            errorNumberOf([&] { fso.CopyFile(path("src"), path("./src"), true); });
         QVERIFY(ontoItself == 58 || ontoItself == 70);
         QCOMPARE(readFile(at("src")), QByteArray("new content"));
 
         writeFile(at("locked"), "locked", 0444);
-        QCOMPARE(errorOf([&] { fso.CopyFile(path("src"), path("locked"), true); }), 70);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFile(path("src"), path("locked"), true); }), 70);
         QCOMPARE(readFile(at("locked")), QByteArray("locked"));
 
         makeFolder(at("into"));
         fso.CopyFile(path("src"), path("into/"), false);
         QCOMPARE(readFile(at("into/src")), QByteArray("new content"));
 
-        QCOMPARE(errorOf([&] { fso.CopyFile(path("missing"), path("x"), true); }), 53);
-        QCOMPARE(errorOf([&] { fso.CopyFile(path("into"), path("x"), true); }), 53);
-        QCOMPARE(errorOf([&] { fso.CopyFile(path("src"), path("nofolder/x"), true); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFile(path("missing"), path("x"), true); }), 53);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFile(path("into"), path("x"), true); }), 53);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFile(path("src"), path("nofolder/x"), true); }), 76);
         // No temporary copy is left behind by the refused overwrites.
         QCOMPARE(namesOf(fso.GetFolder(path("")).Files()), QStringList({"dst", "locked", "src"}));
     }
@@ -418,7 +420,7 @@ private slots:
         writeFile(at("dst/same"), "at destination");
         writeFile(at("dst/mine"), "mine");
 
-        QCOMPARE(errorOf([&] { fso.CopyFolder(path("src"), path("dst"), false); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFolder(path("src"), path("dst"), false); }), 58);
         QCOMPARE(readFile(at("dst/same")), QByteArray("at destination"));
 
         fso.CopyFolder(path("src"), path("dst"), true);
@@ -427,18 +429,19 @@ private slots:
         QCOMPARE(readFile(at("dst/mine")), QByteArray("mine"));
         QCOMPARE(permissions(at("dst/sub")), mode_t(0750));
 
-        QCOMPARE(errorOf([&] { fso.CopyFolder(path("src"), path("src/sub/again"), true); }), 5);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFolder(path("src"), path("src/sub/again"), true); }),
+                 5);
         QVERIFY(!exists(at("src/sub/again")));
-        QCOMPARE(errorOf([&] { fso.CopyFolder(path("src"), path("src"), true); }), 5);
-        QCOMPARE(errorOf([&] { fso.CopyFolder(path("src"), path("no/dst"), true); }), 76);
-        QCOMPARE(errorOf([&] { fso.CopyFolder(path("missing"), path("x"), true); }), 76);
-        QCOMPARE(errorOf([&] { fso.CopyFolder(path("src"), path("dst/same"), true); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFolder(path("src"), path("src"), true); }), 5);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFolder(path("src"), path("no/dst"), true); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFolder(path("missing"), path("x"), true); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.CopyFolder(path("src"), path("dst/same"), true); }), 58);
     }
 
     void deleteFile()
     {
         writeFile(at("ro"), "ro", 0444);
-        QCOMPARE(errorOf([&] { fso.DeleteFile(path("ro"), false); }), 70);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFile(path("ro"), false); }), 70);
         QCOMPARE(readFile(at("ro")), QByteArray("ro"));
         fso.DeleteFile(path("ro"), true);
         QVERIFY(!exists(at("ro")));
@@ -450,8 +453,8 @@ private slots:
         QCOMPARE(readFile(at("target")), QByteArray("target"));
 
         makeFolder(at("folder"));
-        QCOMPARE(errorOf([&] { fso.DeleteFile(path("missing")); }), 53);
-        QCOMPARE(errorOf([&] { fso.DeleteFile(path("folder")); }), 53);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFile(path("missing")); }), 53);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFile(path("folder")); }), 53);
         QVERIFY(exists(at("folder")));
     }
 
@@ -462,15 +465,15 @@ private slots:
         writeFile(at("t/closed/ro"), "ro", 0444);
         ::chmod(at("t/closed").constData(), 0500);
 
-        QCOMPARE(errorOf([&] { fso.DeleteFolder(path("t"), false); }), 70);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFolder(path("t"), false); }), 70);
         QCOMPARE(readFile(at("t/closed/ro")), QByteArray("ro"));
         fso.DeleteFolder(path("t/"), true);
         QVERIFY(!exists(at("t")));
 
-        QCOMPARE(errorOf([&] { fso.DeleteFolder(path("t")); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFolder(path("t")); }), 76);
         writeFile(at("file"), "file");
-        QCOMPARE(errorOf([&] { fso.DeleteFolder(path("file")); }), 76);
-        QCOMPARE(errorOf([&] { fso.DeleteFolder(QStringLiteral("/")); }), 70);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFolder(path("file")); }), 76);
+        QCOMPARE(errorNumberOf([&] { fso.DeleteFolder(QStringLiteral("/")); }), 70);
     }
 
     // Moves between two volumes copy and delete; /dev/shm is usually tmpfs.
@@ -489,7 +492,7 @@ private slots:
         QCOMPARE(statusOf(far + "/f").st_mtim.tv_sec, time_t(1167577199));
 
         writeFile(at("g"), "g");
-        QCOMPARE(errorOf([&] { fso.MoveFile(path("g"), text(far + "/f")); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFile(path("g"), text(far + "/f")); }), 58);
         QCOMPARE(readFile(at("g")), QByteArray("g"));
         QCOMPARE(readFile(far + "/f"), QByteArray("moved"));
 
@@ -505,7 +508,7 @@ private slots:
         QCOMPARE(linkTarget(far + "/t/\xff/loop"), QByteArray("../.."));
 
         makeFolder(at("t"));
-        QCOMPARE(errorOf([&] { fso.MoveFolder(path("t"), text(far + "/t")); }), 58);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("t"), text(far + "/t")); }), 58);
         QVERIFY(exists(at("t")));
     }
 
@@ -519,7 +522,7 @@ private slots:
         makeFolder(at("t"));
         writeFile(at("t/first"), "first");
         makeFolder(at("t/closed"), 0);
-        QCOMPARE(errorOf([&] { fso.MoveFolder(path("t"), text(far + "/t")); }), 70);
+        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("t"), text(far + "/t")); }), 70);
         QVERIFY(!exists(far + "/t"));
         QCOMPARE(readFile(at("t/first")), QByteArray("first"));
     }
