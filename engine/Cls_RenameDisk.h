@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// What the rename passes ask of the disk. Every question is put relative to
+// a folder the pass opened, never through a full path, so a path component
+// swapped for a link while a run goes on cannot redirect a rename.
+//
+// Two implementations answer alike: the real disk (descriptors, used by the
+// window and by an applied command-line run) and the model (a snapshot that
+// plays the renames through without touching anything, used for the
+// preview). The passes themselves are the only copy of the rules.
+//
+// Names are the bytes of one path component. Errors are errno values; 0 is
+// success.
+class Cls_RenameDisk {
+public:
+    using Handle = int;  // an open folder; negative is none
+    static constexpr Handle kNoFolder = -1;
+
+    virtual ~Cls_RenameDisk() = default;
+
+    // The start folder, as the user named it (a link there is the user's
+    // choice and is followed). Returns kNoFolder and sets error on failure.
+    virtual Handle openStart(const QString& path, int& error) = 0;
+    // A subfolder of an open folder, opened under its present name and never
+    // through a link.
+    virtual Handle openSub(Handle parent, const QByteArray& name, int& error) = 0;
+    virtual void close(Handle folder) = 0;
+
+    // One listing, in the order the folder yields it: the normal files
+    // (regular files and links to regular files) and the folders (never a
+    // link), hidden names left out. Either list may be null. Returns 0, or
+    // the error that ended the listing part-way (the lists then hold what was
+    // gathered before it).
+    virtual int list(Handle folder, QStringList* files, QStringList* folders) = 0;
+
+    // The entry's last-modification time in seconds since the epoch (a link
+    // reports its target, a dangling one itself); false when unreadable.
+    virtual bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) = 0;
+
+    // True when the folder holds an entry of that name (of any kind).
+    virtual bool exists(Handle folder, const QByteArray& name) = 0;
+
+    // Renames one entry inside its folder; never replaces, never copies.
+    virtual int rename(Handle folder, const QByteArray& from, const QByteArray& to,
+                       bool isFolder) = 0;
+};

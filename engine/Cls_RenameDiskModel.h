@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/Cls_RenameDisk.h"
+
+#include <QHash>
+
+#include <memory>
+#include <vector>
+
+// A model of the disk for a preview: each folder is read from the real disk
+// once, when the pass opens it, with the same listing routine the real disk
+// uses; from then on renames are played through in memory and nothing on
+// disk changes. A name taken by an earlier step is taken, a renamed folder
+// opens under its new name, and hidden, linked and non-UTF-8 entries are
+// there as on disk.
+class Cls_RenameDiskModel final : public Cls_RenameDisk {
+public:
+    Cls_RenameDiskModel();
+    ~Cls_RenameDiskModel() override;
+    Cls_RenameDiskModel(const Cls_RenameDiskModel&) = delete;
+    Cls_RenameDiskModel& operator=(const Cls_RenameDiskModel&) = delete;
+
+    Handle openStart(const QString& path, int& error) override;
+    Handle openSub(Handle parent, const QByteArray& name, int& error) override;
+    void close(Handle folder) override;
+    int list(Handle folder, QStringList* files, QStringList* folders) override;
+    bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override;
+    bool exists(Handle folder, const QByteArray& name) override;
+    int rename(Handle folder, const QByteArray& from, const QByteArray& to,
+               bool isFolder) override;
+
+private:
+    struct Folder;
+    Handle load(int realFd, int& error);
+    Folder* folderOf(Handle handle) const;
+
+    std::vector<std::unique_ptr<Folder>> m_Folders;  // indexed by handle
+};

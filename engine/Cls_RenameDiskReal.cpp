@@ -1,0 +1,65 @@
+#include "engine/Cls_RenameDiskReal.h"
+
+#include "engine/DiskPosix.h"
+#include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
+
+using namespace engine_detail;
+
+Cls_RenameDisk::Handle Cls_RenameDiskReal::openStart(const QString& path, int& error)
+{
+    QByteArray bytes;
+    try {
+        bytes = rt::encodeName(path);
+    } catch (const rt::VbError&) {
+        error = EINVAL;
+        return kNoFolder;
+    }
+    const int fd = ::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    error = fd < 0 ? errno : 0;
+    return fd < 0 ? kNoFolder : fd;
+}
+
+Cls_RenameDisk::Handle Cls_RenameDiskReal::openSub(Handle parent, const QByteArray& name,
+                                                   int& error)
+{
+    const int fd =
+        ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    error = fd < 0 ? errno : 0;
+    return fd < 0 ? kNoFolder : fd;
+}
+
+void Cls_RenameDiskReal::close(Handle folder)
+{
+    if (folder >= 0)
+        ::close(folder);
+}
+
+int Cls_RenameDiskReal::list(Handle folder, QStringList* files, QStringList* folders)
+{
+    return readFolder(folder, false,
+                      [&](const char* name, std::size_t length, EntryKind kind, bool) {
+                          QStringList* into = kind == EntryKind::File     ? files
+                                              : kind == EntryKind::Folder ? folders
+                                                                          : nullptr;
+                          if (into)
+                              into->append(rt::decodeName(name, length));
+                      });
+}
+
+bool Cls_RenameDiskReal::modified(Handle folder, const QByteArray& name, std::int64_t& seconds)
+{
+    return modifiedAt(folder, name.constData(), seconds);
+}
+
+bool Cls_RenameDiskReal::exists(Handle folder, const QByteArray& name)
+{
+    struct stat info {};
+    return ::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByteArray& to,
+                               bool isFolder)
+{
+    return renameAt(folder, from, to, isFolder);
+}

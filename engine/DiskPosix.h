@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The descriptor-relative system calls both rename disks share: one listing
+// routine and one rename, so that the model reads a folder exactly as the
+// real disk does.
+namespace engine_detail {
+
+enum class EntryKind { File, Folder, Other };
+
+// A link counts as a file when it leads to a regular file; a link to a
+// folder, a dangling link and everything else count as neither.
+inline EntryKind kindOf(int folder, const char* name, unsigned char type)
+{
+    struct stat info {};
+    switch (type) {
+    case DT_REG: return EntryKind::File;
+    case DT_DIR: return EntryKind::Folder;
+    case DT_LNK:
+        return ::fstatat(folder, name, &info, 0) == 0 && S_ISREG(info.st_mode) ? EntryKind::File
+                                                                                : EntryKind::Other;
+    case DT_UNKNOWN:
+        if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return EntryKind::Other;
+        if (S_ISLNK(info.st_mode))
+            return kindOf(folder, name, DT_LNK);
+        return S_ISREG(info.st_mode)   ? EntryKind::File
+               : S_ISDIR(info.st_mode) ? EntryKind::Folder
+                                       : EntryKind::Other;
+    default: return EntryKind::Other;
+    }
+}
+
+// Calls visit(name, length, kind, hidden) for every entry of the open folder
+// but "." and "..", in the order the folder yields them; hidden names are
+// passed only when withHidden is set, and their kind is not looked up
+// (always Other). Returns 0, or the errno that ended the listing part-way.
+template <typename Visit>
+int readFolder(int folder, bool withHidden, Visit&& visit)
+{
+    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return errno;
+    DIR* dir = ::fdopendir(copy);
+    if (!dir) {
+        const int error = errno;
+        ::close(copy);
+        return error;
+    }
+    ::rewinddir(dir);
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        const char* name = entry->d_name;
+        if (name[0] == '.') {
+            if (name[1] == '\0' || (name[1] == '.' && name[2] == '\0') || !withHidden)
+                continue;
+            visit(name, std::strlen(name), EntryKind::Other, true);
+            continue;
+        }
+        visit(name, std::strlen(name), kindOf(folder, name, entry->d_type), false);
+    }
+    ::closedir(dir);
+    return error;
+}
+
+// Renames inside one open folder without replacing anything; returns 0 or
+// an errno value (EXDEV included: nothing is ever copied).
+int renameAt(int folder, const QByteArray& from, const QByteArray& to, bool isFolder);
+
+// The last-modification time, as the runtime's file time reads it.
+inline bool modifiedAt(int folder, const char* name, std::int64_t& seconds)
+{
+    struct stat info {};
+    if (::fstatat(folder, name, &info, 0) != 0 &&
+        ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    return true;
+}
+
+}  // namespace engine_detail
