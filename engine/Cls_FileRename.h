@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/Cls_RenameDisk.h"
+#include "engine/Cls_RenameDiskReal.h"
+#include "engine/Cls_RenameStep.h"
 #include "filesystem/Cls_FileSystem.h"
 #include "runtime/KeyedStringList.h"
 
@@ -48,23 +51,35 @@ public:
     QString GetStr_Report() const;
     QString GetStr_Reportリスト作成() const;  // throws rt::VbError 6 when the total overflows
 
+    // The command-line companion's hooks; the window uses neither. The disk
+    // the passes work on (not owned; null is the real disk, the default),
+    // and a sink told of every rename step as the run takes it.
+    void setDisk(Cls_RenameDisk* disk);
+    void setStepSink(Cls_RenameStepSink* sink);
+
 private:
     // Tests reach the private procedures through this friend.
     friend struct Cls_FileRenameTestAccess;
 
-    // Passes (Cls_FileRename_Passes.cpp).
+    // Passes (Cls_FileRename_Passes.cpp). A pass works inside one open
+    // folder of the disk: PassFolder holds it, its path and, while a descent
+    // follows, the subfolders to enter under the names the renames gave them.
+    struct PassFolder;
     bool FncBln_RenameFiles(const QString& path);
     bool FncBln_RenameDirectories(const QString& path);
-    bool FncBln_RenamePass(const QString& path, bool folders);
-    void Sub_ApplyNewName(const QString& folder, const QString& name, qsizetype length,
-                          bool isFolder);
-    // Both take bare names inside one folder: a new (or old) name that is no
-    // single path component is refused with error 52 before anything moves.
-    bool FncBln_RenameFile(const QString& folder, const QString& oldName, const QString& newName);
-    bool FncBln_RenameFolder(const QString& folder, const QString& oldName, const QString& newName);
-    bool FncBln_RenameEntry(const QString& folder, const QString& oldName, const QString& newName,
+    bool FncBln_RenamePass(const QString& path, Cls_RenameDisk::Handle parent, const QString& name,
+                           bool folders);
+    void Sub_ApplyNewName(PassFolder& folder, const QString& name, qsizetype length, bool isFolder);
+    // Bare names inside the pass's folder: a new (or old) name that is no
+    // single valid path component is refused with error 52 before anything
+    // moves.
+    bool FncBln_RenameFile(PassFolder& folder, const QString& oldName, const QString& newName);
+    bool FncBln_RenameFolder(PassFolder& folder, const QString& oldName, const QString& newName);
+    bool FncBln_RenameEntry(PassFolder& folder, const QString& oldName, const QString& newName,
                             bool isFolder);
-    static void Sub_CheckBareName(const QString& name);  // throws rt::VbError 52
+    static bool FncBln_EncodeBareName(const QString& name, QByteArray& bytes);
+    bool FncBln_IsTargetEntry(const PassFolder& folder, const QString& name) const;
+    void Sub_DisplayError(int number, const QString& source) const;
     bool FncBln_IsFolderNotListed(const QString& path) const;
     static QString FncStr_GetLastPathName(const QString& path);
 
@@ -76,6 +91,7 @@ private:
     static void Sub_AddFilterItem(const QString& text, rt::KeyedStringList& list);
     bool FncBln_IsTargetFile(const QString& folder, const QString& name) const;
     bool FncBln_IsDateMatch(const QString& path) const;
+    bool FncBln_IsStampMatch(std::int64_t seconds) const;
     static QString FncStr_FormatDateTime(const QString& text);     // throws rt::VbError 13
     static QString FncStr_FormatDateTime(const QDateTime& stamp);  // throws rt::VbError 13
     bool FncBln_IsExtensionNotListed(const QString& path) const;
@@ -122,4 +138,7 @@ private:
     bool m_IsNoPath = false;
     bool m_Is全置換 = false;
     bool m_MsgDisplayFlg = false;
+    Cls_RenameDiskReal m_RealDisk;
+    Cls_RenameDisk* m_Disk = &m_RealDisk;
+    Cls_RenameStepSink* m_StepSink = nullptr;
 };

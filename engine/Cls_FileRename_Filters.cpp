@@ -173,16 +173,29 @@ bool Cls_FileRename::FncBln_IsTargetFile(const QString& folder, const QString& n
 }
 
 // The time stamp is read even when no threshold is on: an entry whose time
-// cannot be read is never a candidate. It is written as text only for the
-// comparisons, so a stamp that has no four-digit year fails only while a
-// threshold is on.
+// cannot be read is never a candidate.
 bool Cls_FileRename::FncBln_IsDateMatch(const QString& path) const
 {
     try {
-        const QDateTime time = rt::FileDateTime(path);
-        if (!m_IsDateNewerThan && !m_IsDateEquals && !m_IsDateOlderThan)
-            return time.isValid();
-        const QString stamp = FncStr_FormatDateTime(time);
+        return FncBln_IsStampMatch(rt::FileDateTime(path).toSecsSinceEpoch());
+    } catch (...) {
+        return false;
+    }
+}
+
+// The stamp is written as text only for the comparisons, so a stamp that has
+// no four-digit year fails only while a threshold is on.
+bool Cls_FileRename::FncBln_IsStampMatch(std::int64_t seconds) const
+{
+    // Up to the end of year 9999 every stamp is a valid local time; only
+    // beyond is the conversion asked.
+    constexpr std::int64_t kPlainRange = 253402300799;
+    if (!m_IsDateNewerThan && !m_IsDateEquals && !m_IsDateOlderThan)
+        return (seconds >= -kPlainRange && seconds <= kPlainRange) ||
+               QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime).isValid();
+    try {
+        const QString stamp =
+            FncStr_FormatDateTime(QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime));
         if (m_IsDateNewerThan && stamp < FncStr_FormatDateTime(m_DateNewerThan))
             return false;
         if (m_IsDateEquals && stamp != FncStr_FormatDateTime(m_DateEquals))

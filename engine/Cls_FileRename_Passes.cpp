@@ -1,10 +1,14 @@
 #include "engine/Cls_FileRename.h"
 
-#include "runtime/FileRename.h"
+#include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/StringFunctions.h"
 #include "runtime/VbError.h"
 #include "ui/mdl_All.h"
+
+#include <QHash>
+
+#include <cerrno>
 
 namespace {
 
@@ -17,44 +21,108 @@ QString concat(QStringView head, QStringView tail)
     return joined;
 }
 
+constexpr qsizetype kNameMax = 255;  // bytes of one path component
+
+// Closes the pass's folder however the pass leaves it.
+struct FolderGuard {
+    Cls_RenameDisk& disk;
+    Cls_RenameDisk::Handle handle;
+    ~FolderGuard() { disk.close(handle); }
+};
+
 }  // namespace
+
+struct Cls_FileRename::PassFolder {
+    Cls_RenameDisk::Handle handle;
+    const QString& path;
+    QStringList* subFolders = nullptr;  // the descent list, kept under current names
+    QHash<QString, qsizetype>* subIndex = nullptr;
+};
+
+void Cls_FileRename::setDisk(Cls_RenameDisk* disk)
+{
+    m_Disk = disk ? disk : &m_RealDisk;
+}
+
+void Cls_FileRename::setStepSink(Cls_RenameStepSink* sink)
+{
+    m_StepSink = sink;
+}
 
 bool Cls_FileRename::FncBln_RenameFiles(const QString& path)
 {
-    return FncBln_RenamePass(path, false);
+    return FncBln_RenamePass(path, Cls_RenameDisk::kNoFolder, QString(), false);
 }
 
 bool Cls_FileRename::FncBln_RenameDirectories(const QString& path)
 {
-    return FncBln_RenamePass(path, true);
+    return FncBln_RenamePass(path, Cls_RenameDisk::kNoFolder, QString(), true);
 }
 
-// One folder of a pass, then (on request) each subfolder, depth first. Every
-// error of one step is dropped and the pass goes on with the next step.
-bool Cls_FileRename::FncBln_RenamePass(const QString& path, bool folders)
+// One folder of a pass, then (on request) each subfolder, depth first. The
+// folder is opened once (the start folder by its path, a subfolder relative
+// to its parent and never through a link) and listed once; every rename goes
+// through that open folder. Every error of one step is dropped and the pass
+// goes on with the next step.
+bool Cls_FileRename::FncBln_RenamePass(const QString& path, Cls_RenameDisk::Handle parent,
+                                       const QString& name, bool folders)
 {
     try {
         if (!FncBln_IsFolderNotListed(path))
             return true;
     } catch (...) {
     }
+    const bool descend = !m_IsNoAnderTheWorld;
+    const QString listingSource = QStringLiteral("Cls_FileRename.FncCol_EnumSubFolders");
+    int error = 0;
+    Cls_RenameDisk::Handle handle = Cls_RenameDisk::kNoFolder;
+    try {
+        handle = parent == Cls_RenameDisk::kNoFolder
+                     ? m_Disk->openStart(path, error)
+                     : m_Disk->openSub(parent, rt::encodeName(name), error);
+    } catch (...) {
+        error = EINVAL;
+    }
+    if (handle == Cls_RenameDisk::kNoFolder) {
+        // A missing or unreadable folder yields empty lists; only the
+        // subfolder listing tells the user.
+        if (folders || descend)
+            Sub_DisplayError(error == ENOENT || error == ENOTDIR ? rt::kPathNotFound
+                                                                 : rt::errorNumberFromErrno(error),
+                             listingSource);
+        return true;
+    }
+    const FolderGuard guard{*m_Disk, handle};
     const qsizetype length = m_StringFileName.size();
 
     // The list is complete before the first rename, so renames during the
-    // walk neither add nor remove entries.
-    QStringList entries;
+    // walk neither add nor remove entries. Files and subfolders come from the
+    // same listing; a folder failing part-way keeps what was gathered.
+    QStringList files;
+    QStringList subFolders;
     try {
-        entries =
-            folders
-                ? FncCol_EnumSubFolders(path)
-                : m_FileSystem->PFncCol_EnumFileList(FncStr_JoinPath(path, QStringLiteral("*")));
+        error = m_Disk->list(handle, folders ? nullptr : &files,
+                             folders || descend ? &subFolders : nullptr);
+        if (error != 0 && (folders || descend))
+            Sub_DisplayError(rt::errorNumberFromErrno(error), listingSource);
     } catch (...) {
     }
-    for (const QString& entry : std::as_const(entries)) {
+    const QStringList entries = folders ? subFolders : files;
+    files = QStringList();
+    PassFolder here{handle, path};
+    QHash<QString, qsizetype> index;
+    if (descend && !subFolders.isEmpty()) {
+        // A renamed subfolder is entered under its new name.
+        index.reserve(subFolders.size());
+        for (qsizetype i = 0; i < subFolders.size(); ++i)
+            index.insert(subFolders[i], i);
+        here.subFolders = &subFolders;
+        here.subIndex = &index;
+    }
+    for (const QString& entry : entries) {
         try {
-            const QString name = folders ? FncStr_GetLastPathName(entry) : entry;
-            if (FncBln_IsTargetFile(path, name))
-                Sub_ApplyNewName(path, name, length, folders);
+            if (FncBln_IsTargetEntry(here, entry))
+                Sub_ApplyNewName(here, entry, length, folders);
         } catch (...) {
         }
         try {
@@ -62,21 +130,16 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, bool folders)
         } catch (...) {
         }
     }
-    entries = QStringList();
 
-    if (!m_IsNoAnderTheWorld) {
-        // Listed after the renames above, so a renamed folder is entered
-        // under its new name. The listing never yields links, so the descent
-        // stays inside the tree.
-        QStringList subFolders;
-        try {
-            subFolders = FncCol_EnumSubFolders(path);
-        } catch (...) {
-        }
+    if (descend) {
         for (const QString& sub : std::as_const(subFolders)) {
-            if (sub < path)
+            // A folder renamed to a hidden name is no longer listed.
+            if (sub.startsWith(u'.'))
                 continue;
-            if (!FncBln_RenamePass(sub, folders))
+            const QString subPath = FncStr_JoinPath(path, sub);
+            if (subPath < path)
+                continue;
+            if (!FncBln_RenamePass(subPath, handle, sub, folders))
                 return false;
         }
     }
@@ -86,7 +149,7 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, bool folders)
 // The new name of one entry, from the part to change and the replacement,
 // matched at the head or the tail; in head mode optionally followed by the
 // half-width step, whatever the first rename did.
-void Cls_FileRename::Sub_ApplyNewName(const QString& folder, const QString& name, qsizetype length,
+void Cls_FileRename::Sub_ApplyNewName(PassFolder& folder, const QString& name, qsizetype length,
                                       bool isFolder)
 {
     const QStringView view(name);
@@ -99,7 +162,11 @@ void Cls_FileRename::Sub_ApplyNewName(const QString& folder, const QString& name
         if (m_IsNarrow) {
             if (newName.isEmpty())
                 newName = name;
-            FncBln_RenameEntry(folder, newName, rt::StrConvNarrow(newName), isFolder);
+            const QString narrow = rt::StrConvNarrow(newName);
+            // A rename onto the same name can only fail; it is issued only
+            // where its box is to be shown.
+            if (narrow != newName || m_MsgDisplayFlg)
+                FncBln_RenameEntry(folder, newName, narrow, isFolder);
         }
     } else if (view.right(length) == m_StringFileName) {
         newName =
@@ -108,40 +175,61 @@ void Cls_FileRename::Sub_ApplyNewName(const QString& folder, const QString& name
     }
 }
 
-bool Cls_FileRename::FncBln_RenameFile(const QString& folder, const QString& oldName,
+bool Cls_FileRename::FncBln_RenameFile(PassFolder& folder, const QString& oldName,
                                        const QString& newName)
 {
     return FncBln_RenameEntry(folder, oldName, newName, false);
 }
 
-bool Cls_FileRename::FncBln_RenameFolder(const QString& folder, const QString& oldName,
+bool Cls_FileRename::FncBln_RenameFolder(PassFolder& folder, const QString& oldName,
                                          const QString& newName)
 {
     return FncBln_RenameEntry(folder, oldName, newName, true);
 }
 
-// Renames one entry inside its folder; never replaces anything. Counted and
+// Renames one entry inside its folder; never replaces anything and never
+// copies (a rename the volume answers with EXDEV fails with 74). Counted and
 // recorded (with its old path) only when the rename succeeded.
-bool Cls_FileRename::FncBln_RenameEntry(const QString& folder, const QString& oldName,
+bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldName,
                                         const QString& newName, bool isFolder)
 {
-    try {
-        // A computed name holding a separator would move the entry into
-        // another folder; refuse anything that is not one path component.
-        Sub_CheckBareName(oldName);
-        Sub_CheckBareName(newName);
-        const QString oldPath = FncStr_JoinPath(folder, oldName);
-        const QString newPath = FncStr_JoinPath(folder, newName);
-        if (isFolder) {
-            if (!m_FileSystem->FSO)
-                rt::raiseError(rt::kInternalError,
-                               QStringLiteral("Cls_FileRename.FncBln_RenameFolder"));
-            m_FileSystem->FSO->MoveFolder(oldPath, newPath);
-        } else {
-            rt::Name(oldPath, newPath);
+    int number = 0;
+    int systemError = 0;
+    QByteArray from;
+    QByteArray to;
+    // A computed name holding a separator would move the entry into another
+    // folder; anything that is not one path component is refused.
+    const bool bare = FncBln_EncodeBareName(oldName, from) && FncBln_EncodeBareName(newName, to);
+    if (!bare) {
+        number = rt::kBadFileName;
+    } else {
+        systemError = m_Disk->rename(folder.handle, from, to, isFolder);
+        if (systemError == ENOENT || systemError == ENOTDIR)
+            number = m_Disk->exists(folder.handle, from) ? rt::kPathNotFound : rt::kFileNotFound;
+        else if (systemError != 0)
+            number = rt::errorNumberFromErrno(systemError);
+    }
+    if (m_StepSink)
+        m_StepSink->step({FncStr_JoinPath(folder.path, oldName),
+                          FncStr_JoinPath(folder.path, newName), number, systemError, isFolder});
+    if (number != 0) {
+        Sub_DisplayError(number, !bare      ? QStringLiteral("Cls_FileRename.FncBln_RenameEntry")
+                                 : isFolder ? QStringLiteral("FileSystemObject.MoveFolder")
+                                            : QStringLiteral("Name"));
+        return false;
+    }
+    if (folder.subIndex) {
+        const auto it = folder.subIndex->constFind(oldName);
+        if (it != folder.subIndex->cend()) {
+            const qsizetype at = *it;
+            folder.subIndex->erase(it);
+            (*folder.subFolders)[at] = newName;
+            folder.subIndex->insert(newName, at);
         }
+    }
+    try {
         Sub_AddCount(m_RenameCount);
-        Sub_AddReportLine(oldPath);
+        Sub_AddReportLine(FncStr_JoinPath(folder.path, oldName));
         return true;
     } catch (...) {
         Sub_DisplayVbError();
@@ -149,15 +237,46 @@ bool Cls_FileRename::FncBln_RenameEntry(const QString& folder, const QString& ol
     }
 }
 
-void Cls_FileRename::Sub_CheckBareName(const QString& name)
+// One valid path component: not empty, not "." or "..", no separator, no
+// NUL, encodable, at most 255 bytes.
+bool Cls_FileRename::FncBln_EncodeBareName(const QString& name, QByteArray& bytes)
 {
-    bool bare = !name.isEmpty() && name != u"." && name != u"..";
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
     for (const QChar c : name) {
         if (c == rt::kPathSeparator || c.isNull())
-            bare = false;
+            return false;
     }
-    if (!bare)
-        rt::raiseError(rt::kBadFileName, QStringLiteral("Cls_FileRename.Sub_CheckBareName"));
+    try {
+        bytes = rt::encodeName(name);
+    } catch (...) {
+        return false;
+    }
+    return bytes.size() <= kNameMax;
+}
+
+// The candidate filter of the passes: the date test on the time the open
+// folder reports for the entry, then the extension test.
+bool Cls_FileRename::FncBln_IsTargetEntry(const PassFolder& folder, const QString& name) const
+{
+    std::int64_t seconds = 0;
+    if (!m_Disk->modified(folder.handle, rt::encodeName(name), seconds) ||
+        !FncBln_IsStampMatch(seconds))
+        return false;
+    return m_ExtensionList->Count() == 0 ||
+           FncBln_IsExtensionNotListed(FncStr_JoinPath(folder.path, name));
+}
+
+// The error box for a failed step, raised only where it is to be shown.
+void Cls_FileRename::Sub_DisplayError(int number, const QString& source) const
+{
+    if (!MsgDisplayFlg_Prop())
+        return;
+    try {
+        rt::raiseError(number, source);
+    } catch (...) {
+        Sub_DisplayVbError();
+    }
 }
 
 bool Cls_FileRename::FncBln_IsFolderNotListed(const QString& path) const

@@ -41,15 +41,15 @@ Cls_RenameDisk::Handle Cls_RenameDiskModel::load(int realFd, int& error)
 {
     auto folder = std::make_unique<Folder>();
     folder->realFd = realFd;
-    folder->listError = readFolder(realFd, true,
-                                   [&](const char* name, std::size_t length, EntryKind kind, bool) {
-                                       Folder::Entry entry;
-                                       entry.name = QByteArray(name, static_cast<qsizetype>(length));
-                                       entry.origin = entry.name;
-                                       entry.kind = kind;
-                                       folder->byName.insert(entry.name, folder->entries.size());
-                                       folder->entries.push_back(std::move(entry));
-                                   });
+    folder->listError =
+        readFolder(realFd, true, [&](const char* name, std::size_t length, EntryKind kind, bool) {
+            Folder::Entry entry;
+            entry.name = QByteArray(name, static_cast<qsizetype>(length));
+            entry.origin = entry.name;
+            entry.kind = kind;
+            folder->byName.insert(entry.name, folder->entries.size());
+            folder->entries.push_back(std::move(entry));
+        });
     struct statvfs volume {};
     folder->readOnlyVolume = ::fstatvfs(realFd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
     folder->searchable = ::faccessat(realFd, ".", X_OK, AT_EACCESS) == 0;

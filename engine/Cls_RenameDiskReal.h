@@ -11,6 +11,5 @@ public:
     int list(Handle folder, QStringList* files, QStringList* folders) override;
     bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override;
     bool exists(Handle folder, const QByteArray& name) override;
-    int rename(Handle folder, const QByteArray& from, const QByteArray& to,
-               bool isFolder) override;
+    int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override;
 };

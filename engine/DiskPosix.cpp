@@ -18,9 +18,10 @@ bool entryStat(int folder, const char* name, struct stat& info)
 bool spelledExactly(int folder, const QByteArray& name)
 {
     bool found = false;
-    const int error = readFolder(folder, true, [&](const char* entry, std::size_t, EntryKind, bool) {
-        found = found || name == entry;
-    });
+    const int error =
+        readFolder(folder, true, [&](const char* entry, std::size_t, EntryKind, bool) {
+            found = found || name == entry;
+        });
     return found || error != 0;  // cannot tell: treat as distinct, so nothing moves
 }
 

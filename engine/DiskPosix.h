@@ -26,7 +26,7 @@ inline EntryKind kindOf(int folder, const char* name, unsigned char type)
     case DT_DIR: return EntryKind::Folder;
     case DT_LNK:
         return ::fstatat(folder, name, &info, 0) == 0 && S_ISREG(info.st_mode) ? EntryKind::File
-                                                                                : EntryKind::Other;
+                                                                               : EntryKind::Other;
     case DT_UNKNOWN:
         if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             return EntryKind::Other;
@@ -43,8 +43,7 @@ inline EntryKind kindOf(int folder, const char* name, unsigned char type)
 // but "." and "..", in the order the folder yields them; hidden names are
 // passed only when withHidden is set, and their kind is not looked up
 // (always Other). Returns 0, or the errno that ended the listing part-way.
-template <typename Visit>
-int readFolder(int folder, bool withHidden, Visit&& visit)
+template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& visit)
 {
     const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     if (copy < 0)
