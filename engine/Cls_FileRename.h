@@ -56,6 +56,7 @@ public:
     // and a sink told of every rename step as the run takes it.
     void setDisk(Cls_RenameDisk* disk);
     void setStepSink(Cls_RenameStepSink* sink);
+    std::int32_t examinedCount() const { return m_AllFileCount; }
 
 private:
     // Tests reach the private procedures through this friend.

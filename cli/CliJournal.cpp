@@ -1,0 +1,308 @@
+#include "cli/CliJournal.h"
+
+#include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
+
+#include <QDateTime>
+#include <QHash>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype kFlushSize = 64 * 1024;
+const QByteArray kHeader = "nemirou-journal 1\n";
+
+QByteArray encoded(const QString& path)
+{
+    return rt::encodeName(path).toPercentEncoding();
+}
+
+QString decoded(const QByteArray& field)
+{
+    return rt::decodeName(QByteArray::fromPercentEncoding(field));
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Creates every missing folder of path, as mkdir -p does.
+bool makeFolders(const QByteArray& path)
+{
+    for (qsizetype i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/')
+            continue;
+        const QByteArray part = path.left(i);
+        if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+QByteArray stepLine(const char* kind, const RenameStep& step)
+{
+    return QByteArray(kind) + ' ' + encoded(step.from) + ' ' + encoded(step.to) + '\n';
+}
+
+QString parentOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString lastName(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+// The folder's components below the journal's folder, or false when it lies
+// outside it.
+bool componentsWithin(const QString& root, const QString& folder, QStringList& components)
+{
+    QString base = root;
+    while (base.size() > 1 && base.endsWith(u'/'))
+        base.chop(1);
+    if (folder == base) {
+        components.clear();
+        return true;
+    }
+    const QString prefix = base.endsWith(u'/') ? base : base + u'/';
+    if (!folder.startsWith(prefix))
+        return false;
+    components = folder.mid(prefix.size()).split(u'/');
+    for (const QString& part : std::as_const(components)) {
+        if (part.isEmpty() || part == u"." || part == u"..")
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString journalFolder()
+{
+    const char* state = std::getenv("XDG_STATE_HOME");
+    QString base;
+    if (state && state[0] == '/') {
+        base = rt::decodeName(QByteArray(state));
+    } else {
+        const char* home = std::getenv("HOME");
+        base = rt::decodeName(QByteArray(home ? home : "")) + QStringLiteral("/.local/state");
+    }
+    return base + QStringLiteral("/nemirou/journal");
+}
+
+QString newestJournal()
+{
+    const QString folder = journalFolder();
+    DIR* dir = ::opendir(rt::encodeName(folder).constData());
+    if (!dir)
+        return QString();
+    QByteArray newest;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.endsWith(".journal") && name > newest)
+            newest = name;
+    }
+    ::closedir(dir);
+    return newest.isEmpty() ? QString() : folder + u'/' + rt::decodeName(newest);
+}
+
+JournalWriter::~JournalWriter()
+{
+    if (m_Fd >= 0) {
+        flush();
+        ::close(m_Fd);
+    }
+}
+
+bool JournalWriter::begin(const QString& folder, const QList<RenameStep>& plan, QString& error)
+{
+    const QByteArray where = rt::encodeName(journalFolder());
+    if (!makeFolders(where)) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    // Named by time; the process id keeps two runs of one millisecond apart.
+    const QString name = QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss-zzz"_qs) +
+                         u'-' + QString::number(::getpid()) + QStringLiteral(".journal");
+    m_Path = journalFolder() + u'/' + name;
+    m_Fd = ::open(rt::encodeName(m_Path).constData(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+    if (m_Fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
+    // Only the steps the run expects to succeed: undoing a step that failed
+    // would move a file the run never touched.
+    for (const RenameStep& step : plan) {
+        if (step.error == 0)
+            text += stepLine("step", step);
+    }
+    text += "begin\n";
+    if (!writeAll(m_Fd, text) || ::fsync(m_Fd) != 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+void JournalWriter::markDone(const RenameStep& step)
+{
+    if (m_Fd < 0 || step.error != 0)
+        return;
+    m_Buffer += stepLine("done", step);
+    if (m_Buffer.size() >= kFlushSize)
+        flush();
+}
+
+void JournalWriter::flush()
+{
+    if (m_Fd >= 0 && !m_Buffer.isEmpty())
+        writeAll(m_Fd, m_Buffer);
+    m_Buffer.clear();
+}
+
+void JournalWriter::finish()
+{
+    m_Buffer += "end\n";
+    flush();
+}
+
+bool readJournal(const QString& path, Journal& journal, QString& error)
+{
+    const int fd = ::open(rt::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    QByteArray text;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    ::close(fd);
+    if (!text.startsWith(kHeader)) {
+        error = QStringLiteral("not a journal");
+        return false;
+    }
+    journal = Journal{};
+    journal.path = path;
+    QHash<QPair<QString, QString>, bool> planned;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields[0] == "folder" && fields.size() == 2) {
+            journal.folder = decoded(fields[1]);
+        } else if ((fields[0] == "step" || fields[0] == "done") && fields.size() == 3) {
+            RenameStep step;
+            step.from = decoded(fields[1]);
+            step.to = decoded(fields[2]);
+            const QPair<QString, QString> key{step.from, step.to};
+            if (fields[0] == "step")
+                planned.insert(key, true);
+            else if (planned.contains(key))
+                continue;  // a done mark of a planned step
+            journal.steps.append(step);
+        } else if (fields[0] == "undone") {
+            journal.undone = true;
+        }
+    }
+    if (journal.folder.isEmpty()) {
+        error = QStringLiteral("not a journal");
+        return false;
+    }
+    return true;
+}
+
+bool markJournalUndone(const QString& path)
+{
+    const int fd = ::open(rt::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool done = writeAll(fd, "undone\n") && ::fsync(fd) == 0;
+    ::close(fd);
+    return done;
+}
+
+RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
+{
+    RunOutcome outcome;
+    QHash<QString, Cls_RenameDisk::Handle> open;
+    int error = 0;
+    const Cls_RenameDisk::Handle root = disk.openStart(journal.folder, error);
+    // Opens a folder of the tree from the journal's folder down.
+    const auto folderAt = [&](const QString& folder) {
+        if (root == Cls_RenameDisk::kNoFolder)
+            return Cls_RenameDisk::kNoFolder;
+        QStringList components;
+        if (!componentsWithin(journal.folder, folder, components))
+            return Cls_RenameDisk::kNoFolder;
+        Cls_RenameDisk::Handle handle = root;
+        QString walked;
+        for (const QString& part : std::as_const(components)) {
+            walked += u'/' + part;
+            const auto known = open.constFind(walked);
+            if (known != open.cend()) {
+                handle = *known;
+                continue;
+            }
+            int ignored = 0;
+            handle = disk.openSub(handle, rt::encodeName(part), ignored);
+            if (handle == Cls_RenameDisk::kNoFolder)
+                return handle;
+            open.insert(walked, handle);
+        }
+        return handle;
+    };
+    for (qsizetype i = journal.steps.size() - 1; i >= 0; --i) {
+        const RenameStep& done = journal.steps[i];
+        RenameStep step;
+        step.from = done.to;
+        step.to = done.from;
+        const QString folder = parentOf(done.from);
+        const Cls_RenameDisk::Handle handle =
+            folder == parentOf(done.to) ? folderAt(folder) : Cls_RenameDisk::kNoFolder;
+        if (handle == Cls_RenameDisk::kNoFolder) {
+            step.error = 76;  // outside the journal's folders, or gone
+            step.systemError = ENOENT;
+        } else {
+            const QByteArray present = rt::encodeName(lastName(done.to));
+            const QByteArray former = rt::encodeName(lastName(done.from));
+            if (!disk.exists(handle, present)) {
+                step.error = 53;  // never done, or changed since
+                step.systemError = ENOENT;
+            } else if (disk.exists(handle, former)) {
+                step.error = 58;
+                step.systemError = EEXIST;
+            } else {
+                step.systemError = disk.rename(handle, present, former, done.isFolder);
+                step.error = step.systemError == 0 ? 0 : rt::errorNumberFromErrno(step.systemError);
+            }
+        }
+        (step.error == 0 ? outcome.renamed : outcome.skipped) += 1;
+        outcome.steps.append(step);
+    }
+    outcome.examined = journal.steps.size();
+    for (const Cls_RenameDisk::Handle handle : std::as_const(open))
+        disk.close(handle);
+    disk.close(root);
+    return outcome;
+}

@@ -1,0 +1,79 @@
+#include "cli/CliRun.h"
+
+#include "cli/CliText.h"
+
+#include "engine/Cls_FileRename.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kTaken = 58;
+constexpr int kBadName = 52;
+
+class Collector final : public Cls_RenameStepSink {
+public:
+    Collector(RunOutcome& outcome, const std::function<void(const RenameStep&)>& onStep)
+        : m_Outcome(outcome), m_OnStep(onStep)
+    {
+    }
+    void step(const RenameStep& step) override
+    {
+        m_Outcome.steps.append(step);
+        (step.error == 0 ? m_Outcome.renamed : m_Outcome.skipped) += 1;
+        if (m_OnStep)
+            m_OnStep(step);
+    }
+
+private:
+    RunOutcome& m_Outcome;
+    const std::function<void(const RenameStep&)>& m_OnStep;
+};
+
+}  // namespace
+
+RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
+                     const std::function<void(const RenameStep&)>& onStep)
+{
+    RunOutcome outcome;
+    Collector collector(outcome, onStep);
+    Cls_FileRename job;
+    job.setProp_PathFrom(settings.folder);
+    job.setRenameKubunIsTop(settings.head);
+    job.setString_FileName(settings.from);
+    job.setString_Rename(settings.to);
+    job.setIs全置換(settings.whole);
+    job.setIsNarrow(settings.head && settings.narrow);
+    job.setIsNoAnderTheWorld(!settings.recursive);
+    job.MsgDisplayFlg_Prop(false);
+    job.setDisk(&disk);
+    job.setStepSink(&collector);
+    if (settings.folders)
+        job.PFncBln_DirectoryRename();
+    else
+        job.PFncBln_FileRename();
+    outcome.examined = job.examinedCount();
+    return outcome;
+}
+
+QString stepStatus(const RenameStep& step)
+{
+    switch (step.error) {
+    case 0: return QStringLiteral("ok");
+    case kTaken: return QStringLiteral("exists");
+    case kBadName:
+        return step.systemError == 0 ? QStringLiteral("invalid") : QStringLiteral("error");
+    default: return QStringLiteral("error");
+    }
+}
+
+QString stepMessage(const RenameStep& step)
+{
+    if (step.error == 0)
+        return QString();
+    if (step.systemError != 0)
+        return QString::fromLocal8Bit(std::strerror(step.systemError));
+    return CliText::tr("not a single valid name");
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "cli/CliSettings.h"
+#include "engine/Cls_RenameDisk.h"
+#include "engine/Cls_RenameStep.h"
+
+#include <QList>
+
+#include <functional>
+
+// What one run did (or, against the model, would do).
+struct RunOutcome {
+    QList<RenameStep> steps;
+    qint64 renamed = 0;
+    qint64 skipped = 0;
+    qint64 examined = 0;
+};
+
+// Runs the rename job with the settings against disk. Each step is kept and
+// also handed to onStep when one is given (the journal marks steps so).
+RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
+                     const std::function<void(const RenameStep&)>& onStep = {});
+
+// A step's status word: ok, exists, invalid or error.
+QString stepStatus(const RenameStep& step);
+// The platform's message for a failed step; empty for a step that went well.
+QString stepMessage(const RenameStep& step);
