@@ -1,0 +1,151 @@
+#include "cli/CliOutput.h"
+#include "cli/CliSettings.h"
+
+#include <QtTest>
+
+// The command line's own texts: parsing, the JSON escapes, the alignment.
+class CliTextTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Usage errors end with 2 and one line; a valid line fills the settings.
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");  // empty: accepted
+        const auto row = [](const char* name, const QStringList& arguments, const char* error) {
+            QTest::newRow(name) << arguments << QString(error);
+        };
+        row("tail run", {"--tail", "--from", ".jpeg", "--to", ".jpg", "/d"}, "");
+        row("empty texts", {"--head", "--from", "", "--to", "", "-r", "--dirs", "/d"}, "");
+        row("narrow head", {"--head", "--from", "a", "--to", "b", "--narrow", "/d"}, "");
+        row("narrow tail", {"--tail", "--from", "a", "--to", "b", "--narrow", "/d"},
+            "--narrow works in head runs only.");
+        row("no kind", {"--from", "a", "--to", "b", "/d"},
+            "Give exactly one of --head and --tail.");
+        row("both kinds", {"--head", "--tail", "--from", "a", "--to", "b", "/d"},
+            "Give exactly one of --head and --tail.");
+        row("no to", {"--head", "--from", "a", "/d"},
+            "Give both --from and --to (an empty text is allowed).");
+        row("no folder", {"--head", "--from", "a", "--to", "b"}, "Give exactly one FOLDER.");
+        row("two folders", {"--head", "--from", "a", "--to", "b", "/d", "/e"},
+            "Give exactly one FOLDER.");
+        row("unknown option", {"--head", "--frm", "a", "/d"}, "Unknown option 'frm'.");
+        row("undo", {"--undo", "--apply", "/j"}, "");
+        row("undo with a rename option", {"--undo", "--head"},
+            "--undo takes no rename options (--head).");
+    }
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        CliSettings settings;
+        QString message;
+        int exitCode = -1;
+        const bool accepted =
+            parseCommandLine(QStringList{"nemirou-cli"} + arguments, settings, message, exitCode);
+        QCOMPARE(message, error);
+        QCOMPARE(accepted, error.isEmpty());
+        if (!accepted) {
+            QCOMPARE(exitCode, 2);
+            return;
+        }
+        if (settings.undo) {
+            QVERIFY(settings.apply);
+            QCOMPARE(settings.journal, u"/j"_qs);
+            return;
+        }
+        QCOMPARE(settings.folder, u"/d"_qs);
+        QCOMPARE(settings.head, arguments[0] == "--head");
+        QCOMPARE(settings.from, arguments[2]);
+        QCOMPARE(settings.to, arguments[4]);
+        QCOMPARE(settings.recursive, arguments.contains("-r"));
+        QCOMPARE(settings.folders, arguments.contains("--dirs"));
+    }
+
+    // A relative folder is made absolute and otherwise kept as typed.
+    void relativeFolder()
+    {
+        CliSettings settings;
+        QString message;
+        int exitCode = 0;
+        QVERIFY(parseCommandLine({"nemirou-cli", "--head", "--from", "a", "--to", "b", " d "},
+                                 settings, message, exitCode));
+        QVERIFY(settings.folder.startsWith(u'/'));
+        QVERIFY(settings.folder.endsWith(u"/ d "_qs));
+    }
+
+    // JSON strings: lone surrogates (bytes that are not UTF-8) as \udcXX,
+    // pairs as UTF-8, quotes and controls escaped.
+    void json_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("plain") << u"a/b.jpg"_qs << QByteArray("\"a/b.jpg\"");
+        QTest::newRow("lone byte")
+            << (u"x"_qs + QChar(0xDCFF) + u"y"_qs) << QByteArray("\"x\\udcffy\"");
+        QTest::newRow("pair") << u"😀"_qs << QByteArray("\"\xf0\x9f\x98\x80\"");
+        QTest::newRow("japanese") << u"テスト"_qs
+                                  << QByteArray("\"\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88\"");
+        QTest::newRow("quote and controls")
+            << u"\"\\\n\x01"_qs << QByteArray("\"\\\"\\\\\\n\\u0001\"");
+    }
+    void json()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, json);
+        QCOMPARE(jsonString(text), json);
+    }
+
+    // The whole answer: the fields a script reads, and statuses by error.
+    void outcome()
+    {
+        RunOutcome outcome;
+        outcome.steps = {{"/d/a", "/d/b", 0, 0, false},
+                         {"/d/c", "/d/b", 58, EEXIST, false},
+                         {"/d/e", "/d/x/y", 52, 0, false}};
+        outcome.renamed = 1;
+        outcome.skipped = 2;
+        outcome.examined = 4;
+        const QByteArray json = outcomeJson(outcome, true, "/j");
+        const QJsonObject object = QJsonDocument::fromJson(json).object();
+        QCOMPARE(object["applied"].toBool(), true);
+        QCOMPARE(object["renamed"].toInt(), 1);
+        QCOMPARE(object["skipped"].toInt(), 2);
+        QCOMPARE(object["examined"].toInt(), 4);
+        QCOMPARE(object["journal"].toString(), u"/j"_qs);
+        const QJsonArray steps = object["steps"].toArray();
+        QCOMPARE(steps.size(), 3);
+        QCOMPARE(steps[0]["status"].toString(), u"ok"_qs);
+        QCOMPARE(steps[0]["message"].toString(), QString());
+        QCOMPARE(steps[1]["status"].toString(), u"exists"_qs);
+        QVERIFY(!steps[1]["message"].toString().isEmpty());
+        QCOMPARE(steps[2]["status"].toString(), u"invalid"_qs);
+        QCOMPARE(steps[2]["to"].toString(), u"/d/x/y"_qs);
+    }
+
+    // Old paths are padded to one column by terminal width (wide forms
+    // count two), so the arrows line up.
+    void alignment()
+    {
+        RunOutcome outcome;
+        outcome.steps = {{u"/d/テスト"_qs, "/d/x", 0, 0, false},
+                         {"/d/abcdefg", "/d/y", 0, 0, false}};
+        const QList<QByteArray> lines = stepLines(outcome, false).split('\n');
+        QCOMPARE(displayWidth(u"テスト"_qs), 6);
+        QCOMPARE(displayWidth(u"ﾃｽﾄ"_qs), 3);
+        const auto arrowColumn = [](const QByteArray& line) {
+            return displayWidth(QString::fromUtf8(line.left(line.indexOf(" -> "))));
+        };
+        QCOMPARE(arrowColumn(lines[0]), arrowColumn(lines[1]));
+        QVERIFY(!lines[0].contains('\033'));
+    }
+};
+
+int runCliTextTests(int argc, char** argv)
+{
+    CliTextTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_CliText.moc"

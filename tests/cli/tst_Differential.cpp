@@ -1,0 +1,249 @@
+#include "EngineTestSupport.h"
+#include "cli/CliJournal.h"
+#include "cli/CliRun.h"
+#include "engine/Cls_RenameDiskModel.h"
+#include "engine/Cls_RenameDiskReal.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ftw.h>
+
+namespace {
+
+constexpr int kCases = 2000;
+constexpr qint64 kTimeBudgetMs = 40000;
+
+// Pieces names are made of: colliding ASCII, full-width and half-width
+// forms (some narrow onto others), kana that take a voiced mark, the
+// full-width solidus, an undecodable byte (kept as U+DCFF) and a dot.
+const QStringList kPieces{"a",
+                          "b",
+                          "ab",
+                          ".jpeg",
+                          ".jpg",
+                          u"ａ"_qs,
+                          u"ｂ"_qs,
+                          u"ＡＢ"_qs,
+                          "AB",
+                          u"テスト"_qs,
+                          u"ﾃｽﾄ"_qs,
+                          u"ガ"_qs,
+                          u"ｶﾞ"_qs,
+                          u"／"_qs,
+                          u"１"_qs,
+                          "1",
+                          QString(QChar(0xDCFF)),
+                          "."};
+
+QString randomText(QRandomGenerator& random, int most)
+{
+    QString text;
+    const int count = static_cast<int>(random.bounded(most + 1));
+    for (int i = 0; i < count; ++i)
+        text += kPieces[static_cast<int>(random.bounded(kPieces.size()))];
+    return text;
+}
+
+// A name that can exist on disk: no separator, not "." or "..".
+QString randomName(QRandomGenerator& random)
+{
+    for (;;) {
+        QString name = randomText(random, 3);
+        if (!name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/'))
+            return name;
+    }
+}
+
+struct Case {
+    QStringList entries;  // for EngineTest::make
+    CliSettings settings;
+};
+
+Case randomCase(QRandomGenerator& random)
+{
+    Case c;
+    QStringList folders{QString()};
+    const int count = 2 + static_cast<int>(random.bounded(14));
+    for (int i = 0; i < count; ++i) {
+        const QString parent = folders[static_cast<int>(random.bounded(folders.size()))];
+        const QString path =
+            parent + (random.bounded(6) == 0 ? u"."_qs : QString()) + randomName(random);
+        switch (random.bounded(8)) {
+        case 0:
+        case 1:
+            if (path.count(u'/') < 2) {
+                c.entries.append(path + u'/');
+                folders.append(path + u'/');
+                break;
+            }
+            Q_FALLTHROUGH();
+        default: c.entries.append(path); break;
+        case 2: {
+            // A link: to a file, to a folder (which may hold files), dangling.
+            static const char* const targets[] = {"../x", ".", "nowhere", "/"};
+            c.entries.append(path + u'>' + targets[random.bounded(4)]);
+            break;
+        }
+        }
+    }
+    CliSettings& s = c.settings;
+    s.head = random.bounded(2) == 0;
+    // Half the time the part is the head or tail of a name of the tree, so
+    // that most cases rename something.
+    s.from = randomText(random, 2);
+    if (random.bounded(2) == 0) {
+        const QString name =
+            c.entries[static_cast<int>(random.bounded(c.entries.size()))].section(u'>', 0, 0);
+        const QString last =
+            name.endsWith(u'/') ? name.chopped(1).section(u'/', -1) : name.section(u'/', -1);
+        const qsizetype length = random.bounded(last.size() + 1);
+        s.from = s.head ? last.left(length) : last.right(length);
+    }
+    s.to = randomText(random, 2);
+    s.whole = random.bounded(4) == 0;
+    s.narrow = s.head && random.bounded(2) == 0;
+    s.folders = random.bounded(3) == 0;
+    s.recursive = random.bounded(2) == 0;
+    return c;
+}
+
+QString describe(const RenameStep& step)
+{
+    return QStringLiteral("%1 > %2 [%3/%4]")
+        .arg(step.from, step.to)
+        .arg(step.error)
+        .arg(step.systemError);
+}
+
+QStringList described(const RunOutcome& outcome)
+{
+    QStringList lines;
+    for (const RenameStep& step : outcome.steps)
+        lines.append(describe(step));
+    lines.append(QStringLiteral("renamed %1 skipped %2 examined %3")
+                     .arg(outcome.renamed)
+                     .arg(outcome.skipped)
+                     .arg(outcome.examined));
+    return lines;
+}
+
+// The tree as the preview says the run leaves it: each ok step renames an
+// entry (and carries a folder's contents along).
+QStringList predicted(QStringList tree, const QString& root, const RunOutcome& preview)
+{
+    for (const RenameStep& step : preview.steps) {
+        if (step.error != 0)
+            continue;
+        const QString from = step.from.mid(root.size() + 1);
+        const QString to = step.to.mid(root.size() + 1);
+        for (QString& entry : tree) {
+            if (entry == from || entry == from + u'/' || entry.startsWith(from + u'/'))
+                entry = to + entry.mid(from.size());
+        }
+    }
+    tree.sort();
+    return tree;
+}
+
+// Removes a scratch tree by its bytes (QDir cannot name every entry).
+void removeTree(const QByteArray& root)
+{
+    ::nftw(
+        root.constData(),
+        [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+}  // namespace
+
+// The preview is the truth: on random small trees with random settings,
+// the applied run takes exactly the steps the preview showed and leaves
+// the tree the preview implies; undoing the journal's steps restores it.
+class DifferentialTest : public QObject, private EngineTest {
+    Q_OBJECT
+
+private slots:
+    void previewEqualsApply()
+    {
+        const quint32 seed = qEnvironmentVariableIsSet("NEMIROU_SEED")
+                                 ? qEnvironmentVariableIntValue("NEMIROU_SEED")
+                                 : QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        // tmpfs when there is one: thousands of small trees come and go.
+        QTemporaryDir scratch(QDir(u"/dev/shm"_qs).exists()
+                                  ? u"/dev/shm/nemirou-diff-XXXXXX"_qs
+                                  : QDir::tempPath() + "/nemirou-diff-XXXXXX");
+        QVERIFY(scratch.isValid());
+        QElapsedTimer clock;
+        clock.start();
+        int done = 0;
+        QHash<QString, int> statuses;
+        for (; done < kCases && clock.elapsed() < kTimeBudgetMs; ++done) {
+            const quint32 caseSeed = random.generate();
+            QRandomGenerator caseRandom(caseSeed);
+            Case c = randomCase(caseRandom);
+            const QString root = scratch.path() + u'/' + QString::number(done);
+            QCOMPARE(::mkdir(raw(root).constData(), 0755), 0);
+            make(root, c.entries);
+            c.settings.folder = root;
+            const QStringList before = tree(root);
+
+            Cls_RenameDiskModel model;
+            const RunOutcome preview = runRename(c.settings, model);
+            QCOMPARE(tree(root), before);  // a preview changes nothing
+            Cls_RenameDiskReal disk;
+            const RunOutcome applied = runRename(c.settings, disk);
+            const QString where =
+                QStringLiteral("seed %1 (case %2, case seed %3): entries %4; head %5 from '%6' "
+                               "to '%7' whole %8 narrow %9 dirs %10 recursive %11")
+                    .arg(seed)
+                    .arg(done)
+                    .arg(caseSeed)
+                    .arg(c.entries.join(u", "))
+                    .arg(c.settings.head)
+                    .arg(c.settings.from, c.settings.to)
+                    .arg(c.settings.whole)
+                    .arg(c.settings.narrow)
+                    .arg(c.settings.folders)
+                    .arg(c.settings.recursive);
+            if (described(applied) != described(preview) ||
+                tree(root) != predicted(before, root, preview)) {
+                qWarning().noquote() << where << "\npreview:\n"
+                                     << described(preview).join(u'\n') << "\napplied:\n"
+                                     << described(applied).join(u'\n') << "\nbefore:" << before
+                                     << "\nafter:" << tree(root);
+                QFAIL(qPrintable(where));
+            }
+
+            Journal journal;
+            journal.folder = root;
+            for (const RenameStep& step : applied.steps) {
+                if (step.error == 0)
+                    journal.steps.append(step);
+            }
+            const RunOutcome undone = undoJournal(journal, disk);
+            if (undone.skipped != 0 || tree(root) != before) {
+                qWarning().noquote() << where << "\nundo:\n" << described(undone).join(u'\n');
+                QFAIL(qPrintable(QStringLiteral("undo, ") + where));
+            }
+            for (const RenameStep& step : applied.steps)
+                ++statuses[stepStatus(step)];
+            removeTree(raw(root));
+        }
+        qInfo("%d cases in %lld ms, seed %u; steps: %d ok, %d exists, %d invalid, %d error", done,
+              clock.elapsed(), seed, statuses["ok"], statuses["exists"], statuses["invalid"],
+              statuses["error"]);
+        QVERIFY2(done >= 1000, "fewer than 1000 cases ran in the time allowed");
+    }
+};
+
+int runDifferentialTests(int argc, char** argv)
+{
+    DifferentialTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_Differential.moc"
