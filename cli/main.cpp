@@ -1,5 +1,6 @@
 // nemirou-cli: the window's rename run from the command line, with a
 // preview that the applied run follows step for step, a journal and undo.
+#include "cli/CliApply.h"
 #include "cli/CliJournal.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRun.h"
@@ -117,42 +118,27 @@ int runRenames(const CliSettings& settings)
         return usageError(CliText::tr("no such folder: %1").arg(settings.folder));
 
     Progress progress;
-    Cls_RenameDiskModel model;
-    const RunOutcome plan = runRename(settings, model, [&](const RenameStep&) { progress.step(); });
+    const CommandResult result = runCommand(settings, [&] { progress.step(); });
+    if (!result.error.isEmpty())
+        return usageError(CliText::tr("cannot write the journal: %1").arg(result.error));
+    const RunOutcome& plan = result.preview;
     if (!settings.apply) {
-        report(
-            settings, plan, false, QString(),
-            CliText::tr("Preview: %1 to rename, %2 skipped, %3 examined. Nothing was changed; add "
-                        "--apply to rename.")
-                .arg(plan.renamed)
-                .arg(plan.skipped)
-                .arg(plan.examined));
-        return exitStatus(plan);
-    }
-    if (plan.steps.isEmpty()) {
-        report(settings, plan, true, QString(),
-               CliText::tr("%1 renamed, %2 skipped, %3 examined.")
+        report(settings, plan, false, QString(),
+               CliText::tr("Preview: %1 to rename, %2 skipped, %3 examined. Nothing was changed; "
+                           "add --apply to rename.")
                    .arg(plan.renamed)
                    .arg(plan.skipped)
                    .arg(plan.examined));
-        return 0;
+        return exitStatus(plan);
     }
-    JournalWriter journal;
-    QString error;
-    if (!journal.begin(settings.folder, plan.steps, error))
-        return usageError(CliText::tr("cannot write the journal: %1").arg(error));
-    Cls_RenameDiskReal disk;
-    const RunOutcome done = runRename(settings, disk, [&](const RenameStep& step) {
-        journal.markDone(step);
-        progress.step();
-    });
-    journal.finish();
-    report(settings, done, true, journal.path(),
-           CliText::tr("%1 renamed, %2 skipped, %3 examined.")
-                   .arg(done.renamed)
-                   .arg(done.skipped)
-                   .arg(done.examined) +
-               u'\n' + CliText::tr("Journal: %1 (undo with --undo)").arg(journal.path()));
+    const RunOutcome& done = result.ranOnDisk ? result.applied : plan;
+    QString summary = CliText::tr("%1 renamed, %2 skipped, %3 examined.")
+                          .arg(done.renamed)
+                          .arg(done.skipped)
+                          .arg(done.examined);
+    if (!result.journal.isEmpty())
+        summary += u'\n' + CliText::tr("Journal: %1 (undo with --undo)").arg(result.journal);
+    report(settings, done, true, result.journal, summary);
     return exitStatus(done);
 }
 

@@ -3,7 +3,7 @@
 # Debian 12; run as root (or with sudo available).
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools libgl-dev
           fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang-format)
 missing=()
 for p in "${packages[@]}"; do

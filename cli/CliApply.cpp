@@ -1,0 +1,34 @@
+#include "cli/CliApply.h"
+
+#include "cli/CliJournal.h"
+#include "engine/Cls_RenameDiskModel.h"
+#include "engine/Cls_RenameDiskReal.h"
+
+CommandResult runCommand(const CliSettings& settings, const std::function<void()>& onStep)
+{
+    CommandResult result;
+    {
+        Cls_RenameDiskModel model;
+        result.preview = runRename(settings, model, [&](const RenameStep&) {
+            if (onStep)
+                onStep();
+        });
+    }
+    // With nothing planned there is nothing to journal or to run: the model
+    // answered from the disk as it is.
+    if (!settings.apply || result.preview.renamed == 0)
+        return result;
+    JournalWriter journal;
+    if (!journal.begin(settings.folder, result.preview.steps, result.error))
+        return result;
+    result.journal = journal.path();
+    Cls_RenameDiskReal disk;
+    result.applied = runRename(settings, disk, [&](const RenameStep& step) {
+        journal.markDone(step);
+        if (onStep)
+            onStep();
+    });
+    journal.finish();
+    result.ranOnDisk = true;
+    return result;
+}
