@@ -22,6 +22,8 @@ CommandResult runCommand(const CliSettings& settings, const std::function<void()
     if (!journal.begin(settings.folder, result.preview.steps, result.error))
         return result;
     result.journal = journal.path();
+    // The applied run's own steps are what is reported from here on.
+    result.preview.steps = QList<RenameStep>();
     Cls_RenameDiskReal disk;
     result.applied = runRename(settings, disk, [&](const RenameStep& step) {
         journal.markDone(step);

@@ -50,6 +50,7 @@ RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
     job.MsgDisplayFlg_Prop(false);
     job.setDisk(&disk);
     job.setStepSink(&collector);
+    job.setKeepReport(false);
     if (settings.folders)
         job.PFncBln_DirectoryRename();
     else

@@ -57,6 +57,8 @@ public:
     void setDisk(Cls_RenameDisk* disk);
     void setStepSink(Cls_RenameStepSink* sink);
     std::int32_t examinedCount() const { return m_AllFileCount; }
+    // False: the report trail is not kept (a step sink tells the steps).
+    void setKeepReport(bool keep) { m_KeepReport = keep; }
 
 private:
     // Tests reach the private procedures through this friend.
@@ -70,16 +72,19 @@ private:
     bool FncBln_RenameDirectories(const QString& path);
     bool FncBln_RenamePass(const QString& path, Cls_RenameDisk::Handle parent, const QString& name,
                            bool folders);
-    void Sub_ApplyNewName(PassFolder& folder, const QString& name, qsizetype length, bool isFolder);
+    void Sub_ApplyNewName(PassFolder& folder, const QString& name, const QByteArray& bytes,
+                          qsizetype length, bool isFolder);
     // Bare names inside the pass's folder: a new (or old) name that is no
     // single valid path component is refused with error 52 before anything
     // moves.
     bool FncBln_RenameFile(PassFolder& folder, const QString& oldName, const QString& newName);
     bool FncBln_RenameFolder(PassFolder& folder, const QString& oldName, const QString& newName);
+    // oldBytes, when given, is oldName as the listing had it on disk.
     bool FncBln_RenameEntry(PassFolder& folder, const QString& oldName, const QString& newName,
-                            bool isFolder);
+                            bool isFolder, const QByteArray* oldBytes = nullptr);
     static bool FncBln_EncodeBareName(const QString& name, QByteArray& bytes);
-    bool FncBln_IsTargetEntry(const PassFolder& folder, const QString& name) const;
+    bool FncBln_IsTargetEntry(const PassFolder& folder, const QString& name,
+                              QByteArray& bytes) const;
     void Sub_DisplayError(int number, const QString& source) const;
     bool FncBln_IsFolderNotListed(const QString& path) const;
     static QString FncStr_GetLastPathName(const QString& path);
@@ -142,4 +147,5 @@ private:
     Cls_RenameDiskReal m_RealDisk;
     Cls_RenameDisk* m_Disk = &m_RealDisk;
     Cls_RenameStepSink* m_StepSink = nullptr;
+    bool m_KeepReport = true;
 };

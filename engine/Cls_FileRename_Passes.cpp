@@ -119,10 +119,11 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, Cls_RenameDisk::Hand
         here.subFolders = &subFolders;
         here.subIndex = &index;
     }
+    QByteArray bytes;
     for (const QString& entry : entries) {
         try {
-            if (FncBln_IsTargetEntry(here, entry))
-                Sub_ApplyNewName(here, entry, length, folders);
+            if (FncBln_IsTargetEntry(here, entry, bytes))
+                Sub_ApplyNewName(here, entry, bytes, length, folders);
         } catch (...) {
         }
         try {
@@ -149,29 +150,30 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, Cls_RenameDisk::Hand
 // The new name of one entry, from the part to change and the replacement,
 // matched at the head or the tail; in head mode optionally followed by the
 // half-width step, whatever the first rename did.
-void Cls_FileRename::Sub_ApplyNewName(PassFolder& folder, const QString& name, qsizetype length,
-                                      bool isFolder)
+void Cls_FileRename::Sub_ApplyNewName(PassFolder& folder, const QString& name,
+                                      const QByteArray& bytes, qsizetype length, bool isFolder)
 {
     const QStringView view(name);
     QString newName;
     if (m_RenameKubunIsTop) {
         if (view.left(length) == m_StringFileName) {
             newName = m_Is全置換 ? m_StringRename : concat(m_StringRename, view.mid(length));
-            FncBln_RenameEntry(folder, name, newName, isFolder);
+            FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
         }
         if (m_IsNarrow) {
-            if (newName.isEmpty())
+            const bool listed = newName.isEmpty();
+            if (listed)
                 newName = name;
             const QString narrow = rt::StrConvNarrow(newName);
             // A rename onto the same name can only fail; it is issued only
             // where its box is to be shown.
             if (narrow != newName || m_MsgDisplayFlg)
-                FncBln_RenameEntry(folder, newName, narrow, isFolder);
+                FncBln_RenameEntry(folder, newName, narrow, isFolder, listed ? &bytes : nullptr);
         }
     } else if (view.right(length) == m_StringFileName) {
         newName =
             m_Is全置換 ? m_StringRename : concat(view.left(name.size() - length), m_StringRename);
-        FncBln_RenameEntry(folder, name, newName, isFolder);
+        FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
     }
 }
 
@@ -191,7 +193,8 @@ bool Cls_FileRename::FncBln_RenameFolder(PassFolder& folder, const QString& oldN
 // copies (a rename the volume answers with EXDEV fails with 74). Counted and
 // recorded (with its old path) only when the rename succeeded.
 bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldName,
-                                        const QString& newName, bool isFolder)
+                                        const QString& newName, bool isFolder,
+                                        const QByteArray* oldBytes)
 {
     int number = 0;
     int systemError = 0;
@@ -199,7 +202,10 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
     QByteArray to;
     // A computed name holding a separator would move the entry into another
     // folder; anything that is not one path component is refused.
-    const bool bare = FncBln_EncodeBareName(oldName, from) && FncBln_EncodeBareName(newName, to);
+    if (oldBytes)
+        from = *oldBytes;
+    const bool bare =
+        (oldBytes || FncBln_EncodeBareName(oldName, from)) && FncBln_EncodeBareName(newName, to);
     if (!bare) {
         number = rt::kBadFileName;
     } else {
@@ -229,7 +235,8 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
     }
     try {
         Sub_AddCount(m_RenameCount);
-        Sub_AddReportLine(FncStr_JoinPath(folder.path, oldName));
+        if (m_KeepReport)
+            Sub_AddReportLine(FncStr_JoinPath(folder.path, oldName));
         return true;
     } catch (...) {
         Sub_DisplayVbError();
@@ -257,11 +264,12 @@ bool Cls_FileRename::FncBln_EncodeBareName(const QString& name, QByteArray& byte
 
 // The candidate filter of the passes: the date test on the time the open
 // folder reports for the entry, then the extension test.
-bool Cls_FileRename::FncBln_IsTargetEntry(const PassFolder& folder, const QString& name) const
+bool Cls_FileRename::FncBln_IsTargetEntry(const PassFolder& folder, const QString& name,
+                                          QByteArray& bytes) const
 {
     std::int64_t seconds = 0;
-    if (!m_Disk->modified(folder.handle, rt::encodeName(name), seconds) ||
-        !FncBln_IsStampMatch(seconds))
+    bytes = rt::encodeName(name);
+    if (!m_Disk->modified(folder.handle, bytes, seconds) || !FncBln_IsStampMatch(seconds))
         return false;
     return m_ExtensionList->Count() == 0 ||
            FncBln_IsExtensionNotListed(FncStr_JoinPath(folder.path, name));
