@@ -1,8 +1,8 @@
 #include "engine/Cls_FileRename.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "runtime/MsgBox.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_ErrorFunction.h"
 
 Cls_FileRename::Cls_FileRename()
 {

@@ -1,10 +1,10 @@
 #include "ui/frm_Main.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "forms/App.h"
 #include "forms/Controls.h"
 #include "forms/ListBoxes.h"
 #include "ui/mdl_AllUi.h"
-#include "ui/mdl_ErrorFunction.h"
 
 #include <QLabel>
 
