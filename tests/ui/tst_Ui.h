@@ -36,6 +36,7 @@ private slots:
     void summaryAndReport();
     void folderCheckFailsDuringThePress();
     void selectedFolderIsListedButOpenFolderIsRenamed();
+    void blankEndedFolderIsRenamedNotItsNamesake();
 
     // The executable.
     void secondInstanceEndsAtOnce();
