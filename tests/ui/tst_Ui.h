@@ -39,6 +39,7 @@ private slots:
     void summaryAndReport();
     void folderCheckFailsDuringThePress();
     void selectedFolderIsListedButOpenFolderIsRenamed();
+    void blankEndedFolderIsRenamedNotItsNamesake();
 
     // The executable.
     void secondInstanceEndsAtOnce();
