@@ -1,10 +1,10 @@
 #include "engine/Cls_FileRename.h"
 
+#include "common/mdl_All.h"
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/StringFunctions.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_All.h"
 
 #include <QHash>
 
