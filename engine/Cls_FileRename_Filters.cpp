@@ -303,11 +303,9 @@ QStringList Cls_FileRename::FncCol_EnumSubFolders(const QString& folder) const
         if (!m_FileSystem->FSO)
             rt::raiseError(rt::kInternalError,
                            QStringLiteral("Cls_FileRename.FncCol_EnumSubFolders"));
-        const scripting::Folder parent = m_FileSystem->FSO->GetFolder(folder);
-        const QList<scripting::Folder> subFolders = parent.SubFolders();
-        list.reserve(subFolders.size());
-        for (const scripting::Folder& sub : subFolders)
-            list.append(sub.Path());
+        // Appended as read: a listing that fails part-way keeps what it had.
+        m_FileSystem->FSO->GetFolder(folder).SubFolders(
+            [&list](const scripting::Folder& sub) { list.append(sub.Path()); });
     } catch (...) {
         Sub_DisplayVbError();
     }

@@ -52,9 +52,8 @@ QStringList Cls_FileSystem::GetCol_EnumSubDirList(const QString& Astr_Path)
 {
     QStringList names;
     try {
-        const scripting::Folder folder = FSO->GetFolder(Astr_Path);
-        for (const scripting::Folder& sub : folder.SubFolders())
-            names.append(sub.Name());
+        FSO->GetFolder(Astr_Path).SubFolders(
+            [&names](const scripting::Folder& sub) { names.append(sub.Name()); });
     } catch (const std::exception&) {
         // The one listing that tells the user; the partial list still returns.
         Sub_ShowVbError();

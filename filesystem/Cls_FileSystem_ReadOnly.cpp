@@ -1,5 +1,7 @@
 #include "filesystem/Cls_FileSystem.h"
 
+#include "runtime/VbError.h"
+
 #include <exception>
 
 bool Cls_FileSystem::ChangeBln_ReadOnlyAttr(const QString& Astr_Path, bool Abln_ReadOnly)
@@ -21,14 +23,25 @@ bool Cls_FileSystem::ChangeBln_ReadOnlyAttr(const QString& Astr_Path, bool Abln_
 
 // The folder first, then its files, then its subfolders depth first. A
 // failure ends this level only; the caller carries on with its next item.
+// The walk stays on the volume it started on: an entry that is a mount point
+// is a failure of its level, and nothing on it is changed. Entries listed
+// before a listing fails part-way are still worked on.
 void Cls_FileSystem::Sub_ChangeReadOnlyTree(const scripting::Folder& folder, bool readOnly)
 {
+    const auto refuseMountPoint = [this](const QString& path) {
+        if (FSO->IsMountPoint(path))
+            rt::raiseError(rt::kPermissionDenied, QStringLiteral("Cls_FileSystem"));
+    };
     try {
         folder.setAttributes(FncLng_ReadOnlyAttr(folder.Attributes(), readOnly));
-        for (const scripting::File& file : folder.Files())
+        folder.Files([&](const scripting::File& file) {
+            refuseMountPoint(file.Path());
             file.setAttributes(FncLng_ReadOnlyAttr(file.Attributes(), readOnly));
-        for (const scripting::Folder& sub : folder.SubFolders())
+        });
+        folder.SubFolders([&](const scripting::Folder& sub) {
+            refuseMountPoint(sub.Path());
             Sub_ChangeReadOnlyTree(sub, readOnly);
+        });
     } catch (const std::exception&) {
         // Swallowed on purpose: the walk goes on at the level above.
     }

@@ -17,8 +17,9 @@ constexpr char16_t kKatakanaFirst = 0x30A1;  // ァ
 constexpr char16_t kKatakanaLast = 0x30FC;   // ー
 
 // Full-width katakana ァ..ー to half-width. The half-width block has no form
-// for ヮ ヰ ヱ ヵ ヶ ヷ ヸ ヹ ヺ; rather than approximate them (ヵ as ｶ would
-// change the word), they stay full-width.
+// for ヮ ヰ ヱ ヵ ヶ ヸ ヹ; rather than approximate them (ヵ as ｶ would change
+// the word), they stay full-width. ヷ and ヺ are ワ and ヲ with the voiced mark,
+// so they narrow like every other voiced kana.
 constexpr std::array<Narrow, kKatakanaLast - kKatakanaFirst + 1> buildKatakanaTable()
 {
     std::array<Narrow, kKatakanaLast - kKatakanaFirst + 1> table{};
@@ -66,11 +67,13 @@ constexpr std::array<Narrow, kKatakanaLast - kKatakanaFirst + 1> buildKatakanaTa
     }
     for (int i = 0; i < 5; ++i)  // ラ..ロ
         set(static_cast<char16_t>(0x30E9 + i), static_cast<char16_t>(0xFF97 + i));
-    set(0x30EF, 0xFF9C);  // ワ
-    set(0x30F2, 0xFF66);  // ヲ
-    set(0x30F3, 0xFF9D);  // ン
-    set(0x30FB, 0xFF65);  // ・
-    set(0x30FC, 0xFF70);  // ー
+    set(0x30EF, 0xFF9C);               // ワ
+    set(0x30F2, 0xFF66);               // ヲ
+    set(0x30F7, 0xFF9C, kVoicedMark);  // ヷ
+    set(0x30FA, 0xFF66, kVoicedMark);  // ヺ
+    set(0x30F3, 0xFF9D);               // ン
+    set(0x30FB, 0xFF65);               // ・
+    set(0x30FC, 0xFF70);               // ー
     return table;
 }
 

@@ -99,13 +99,24 @@ void copyLinkTimes(int folderFd, const QByteArray& name, const struct stat& stat
     ::utimensat(folderFd, name.constData(), times, AT_SYMLINK_NOFOLLOW);
 }
 
+// The volumes a copy started on: it reads only from the first and writes
+// only into the second.
+struct Walk {
+    Volume from;
+    Volume to;
+};
+
+void copyContent(int sourceFd, int destinationFd, bool overwrite, const Walk& walk,
+                 const QString& source);
+
 void copySubfolder(int sourceFd, const QByteArray& name, int destinationFd, bool overwrite,
-                   const QString& source)
+                   const Walk& walk, const QString& source)
 {
     struct stat status {};
     if (!lstatAt(sourceFd, name, status))
         rt::raiseErrno(errno, source);
     const Fd from = openFolderAt(sourceFd, name, source);
+    requireVolume(volumeOf(from.get(), source), walk.from, source);
 
     bool created = false;
     struct stat existing {};
@@ -120,18 +131,20 @@ void copySubfolder(int sourceFd, const QByteArray& name, int destinationFd, bool
         created = true;
     }
     const Fd to = openFolderAt(destinationFd, name, source);
-    copyFolderContent(from.get(), to.get(), overwrite, source);
+    requireVolume(volumeOf(to.get(), source), walk.to, source);
+    copyContent(from.get(), to.get(), overwrite, walk, source);
     if (created)
         copyMetadata(to.get(), status, source);
 }
 
 void copyRegular(int sourceFd, const QByteArray& name, int destinationFd, bool overwrite,
-                 const QString& source)
+                 const Walk& walk, const QString& source)
 {
     const Fd from(
         ::openat(sourceFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (from.get() < 0)
         rt::raiseErrno(errno, source);
+    requireVolume(volumeOf(from.get(), source), walk.from, source);  // a file mounted over
     struct stat status {};
     if (::fstat(from.get(), &status) != 0)
         rt::raiseErrno(errno, source);
@@ -148,6 +161,25 @@ void recreateSpecial(int sourceFd, const QByteArray& name, int destinationFd, co
     if (::mknodat(destinationFd, name.constData(), status.st_mode & (S_IFMT | 07777),
                   status.st_rdev) != 0)
         rt::raiseErrno(errno, source);
+}
+
+void copyContent(int sourceFd, int destinationFd, bool overwrite, const Walk& walk,
+                 const QString& source)
+{
+    for (const RawEntry& entry : readEntries(sourceFd, source)) {
+        switch (entry.kind) {
+        case Kind::Folder:
+            copySubfolder(sourceFd, entry.name, destinationFd, overwrite, walk, source);
+            break;
+        case Kind::File:
+            copyRegular(sourceFd, entry.name, destinationFd, overwrite, walk, source);
+            break;
+        case Kind::Link:
+            copyLinkAt(sourceFd, entry.name, destinationFd, entry.name, overwrite, source);
+            break;
+        case Kind::Other: recreateSpecial(sourceFd, entry.name, destinationFd, source); break;
+        }
+    }
 }
 
 }  // namespace
@@ -240,18 +272,8 @@ void copyLinkAt(int sourceFolderFd, const QByteArray& sourceName, int destinatio
 
 void copyFolderContent(int sourceFd, int destinationFd, bool overwrite, const QString& source)
 {
-    for (const RawEntry& entry : readEntries(sourceFd, source)) {
-        switch (entry.kind) {
-        case Kind::Folder:
-            copySubfolder(sourceFd, entry.name, destinationFd, overwrite, source);
-            break;
-        case Kind::File: copyRegular(sourceFd, entry.name, destinationFd, overwrite, source); break;
-        case Kind::Link:
-            copyLinkAt(sourceFd, entry.name, destinationFd, entry.name, overwrite, source);
-            break;
-        case Kind::Other: recreateSpecial(sourceFd, entry.name, destinationFd, source); break;
-        }
-    }
+    copyContent(sourceFd, destinationFd, overwrite,
+                Walk{volumeOf(sourceFd, source), volumeOf(destinationFd, source)}, source);
 }
 
 }  // namespace scripting::detail

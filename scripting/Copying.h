@@ -27,7 +27,8 @@ void copyLinkAt(int sourceFolderFd, const QByteArray& sourceName, int destinatio
 // there. Subfolders are created as needed and get their source's permission
 // bits and times once filled; links are copied as links; other special
 // entries (pipes, sockets, devices) are recreated with mknod. Stops at the
-// first error.
+// first error. Reads only from sourceFd's volume and writes only into
+// destinationFd's: a mount point below either is refused with 70.
 void copyFolderContent(int sourceFd, int destinationFd, bool overwrite, const QString& source);
 
 // Permission bits and access/modification times of status onto an open entry.

@@ -57,24 +57,28 @@ void Folder::setAttributes(std::int32_t value) const
     applyReadOnly(m_path, value, rt::kPathNotFound, QStringLiteral("Folder.Attributes"));
 }
 
-QList<Folder> Folder::SubFolders() const
+void Folder::SubFolders(const std::function<void(const Folder&)>& visit) const
 {
     const QString source = QStringLiteral("Folder.SubFolders");
     const Fd folder = openFolder(rt::encodeName(m_path), source);
-    QList<Folder> result;
-    for (const RawEntry& entry : readEntries(folder.get(), source)) {
+    forEachEntry(folder.get(), source, [&](const RawEntry& entry) {
         if (entry.kind == Kind::Folder)
-            result.append(Folder(joinPath(m_path, rt::decodeName(entry.name))));
-    }
+            visit(Folder(joinPath(m_path, rt::decodeName(entry.name))));
+    });
+}
+
+QList<Folder> Folder::SubFolders() const
+{
+    QList<Folder> result;
+    SubFolders([&result](const Folder& sub) { result.append(sub); });
     return result;
 }
 
-QList<File> Folder::Files() const
+void Folder::Files(const std::function<void(const File&)>& visit) const
 {
     const QString source = QStringLiteral("Folder.Files");
     const Fd folder = openFolder(rt::encodeName(m_path), source);
-    QList<File> result;
-    for (const RawEntry& entry : readEntries(folder.get(), source)) {
+    forEachEntry(folder.get(), source, [&](const RawEntry& entry) {
         bool isFile = entry.kind == Kind::File;
         if (entry.kind == Kind::Link) {
             // A link counts as a file when it leads to a regular file.
@@ -83,29 +87,38 @@ QList<File> Folder::Files() const
                      S_ISREG(target.st_mode);
         }
         if (isFile)
-            result.append(File(joinPath(m_path, rt::decodeName(entry.name))));
-    }
+            visit(File(joinPath(m_path, rt::decodeName(entry.name))));
+    });
+}
+
+QList<File> Folder::Files() const
+{
+    QList<File> result;
+    Files([&result](const File& file) { result.append(file); });
     return result;
 }
 
 namespace {
 
-std::int64_t treeSize(int folderFd, const QString& source)
+std::int64_t treeSize(int folderFd, const Volume& walk, const QString& source)
 {
     std::int64_t total = 0;
     for (const RawEntry& entry : readEntries(folderFd, source)) {
         if (entry.kind == Kind::Folder) {
             const Fd sub = openFolderAt(folderFd, entry.name, source);
-            total += treeSize(sub.get(), source);
+            requireVolume(volumeOf(sub.get(), source), walk, source);
+            total += treeSize(sub.get(), walk, source);
         } else if (entry.kind == Kind::File) {
-            struct stat status {};
-            if (!lstatAt(folderFd, entry.name, status)) {
+            struct statx status {};
+            if (::statx(folderFd, entry.name.constData(), AT_SYMLINK_NOFOLLOW,
+                        STATX_TYPE | STATX_SIZE | STATX_MNT_ID, &status) != 0) {
                 if (errno == ENOENT)
                     continue;
                 rt::raiseErrno(errno, source);
             }
-            if (S_ISREG(status.st_mode))
-                total += status.st_size;
+            requireVolume(volumeFrom(status), walk, source);  // a file mounted over
+            if (S_ISREG(status.stx_mode))
+                total += static_cast<std::int64_t>(status.stx_size);
         }
     }
     return total;
@@ -117,7 +130,7 @@ std::int64_t Folder::Size() const
 {
     const QString source = QStringLiteral("Folder.Size");
     const Fd folder = openFolder(rt::encodeName(m_path), source);
-    return treeSize(folder.get(), source);
+    return treeSize(folder.get(), volumeOf(folder.get(), source), source);
 }
 
 Drive::Drive(QString mountPoint) : m_mountPoint(std::move(mountPoint)) {}

@@ -59,6 +59,19 @@ bool FileSystemObject::DriveExists(const QString& driveName) const
     return false;
 }
 
+bool FileSystemObject::IsMountPoint(const QString& path) const
+{
+    const QString where = QStringLiteral("FileSystemObject.IsMountPoint");
+    const QString target = absolutePath(path);
+    if (target == rt::kPathSeparatorText)
+        return true;
+    const Fd folder = openFolderBase(rt::encodeName(containingFolder(target)), where);
+    Volume volume;
+    if (!volumeAt(folder.get(), rt::encodeName(lastName(target)), volume))
+        raiseFileErrno(errno, where);
+    return !sameVolume(volume, volumeOf(folder.get(), where));
+}
+
 QString FileSystemObject::GetDriveName(const QString& path) const
 {
     if (!path.startsWith(rt::kPathSeparator))

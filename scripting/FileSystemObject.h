@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 // The scripting file-system object over POSIX: the members the system calls,
 // with the behaviour it relies on. Every failure throws rt::VbError.
@@ -52,7 +53,13 @@ public:
     QList<Folder> SubFolders() const;
     // Files directly inside (regular files and links to them), readdir order.
     QList<File> Files() const;
-    // Bytes of all regular files in the tree, links not followed.
+    // The same, handed to visit one by one as the folder is read. A folder
+    // that fails part-way through its listing raises after the entries
+    // already visited, so a caller keeps what was gathered before it.
+    void SubFolders(const std::function<void(const Folder&)>& visit) const;
+    void Files(const std::function<void(const File&)>& visit) const;
+    // Bytes of all regular files in the tree, links not followed. A mount
+    // point below the folder is not entered: 70.
     std::int64_t Size() const;
 
 private:
@@ -78,6 +85,11 @@ public:
     bool FileExists(const QString& path) const;
     // A mount point.
     bool DriveExists(const QString& driveName) const;
+    // The entry at path itself (a link is not followed) lies on another
+    // mounted volume than the folder holding it: a mount point, a bind mount
+    // included. "/" is one. 53 when nothing is at the path, 76 when its
+    // folder is missing.
+    bool IsMountPoint(const QString& path) const;
     // The mount point holding an absolute path; "" for a relative path.
     QString GetDriveName(const QString& path) const;
     // The path without its last component and the separator before it
@@ -95,7 +107,8 @@ public:
     // destination receives source's content (created when missing, merged
     // when present); an existing file there is replaced only when overwrite.
     // A destination ending in the separator means "into that folder". Links
-    // are copied as links. Copying a folder into itself or below it: 5.
+    // are copied as links. Copying a folder into itself or below it: 5. A
+    // mount point below the source or the destination is not entered: 70.
     void CopyFolder(const QString& source, const QString& destination, bool overwrite = true) const;
     // A destination ending in the separator means "into that folder". A
     // replaced file is written beside the destination and renamed over it;
@@ -103,11 +116,15 @@ public:
     void CopyFile(const QString& source, const QString& destination, bool overwrite = true) const;
     // 76 for a missing folder; read-only content only with force. The root
     // and mount points are refused (70); a link is removed, never followed.
+    // A mount point below the folder stops the deletion with 70 and keeps
+    // everything on it.
     void DeleteFolder(const QString& path, bool force = false) const;
     // 53 for a missing file; a read-only file only with force.
     void DeleteFile(const QString& path, bool force = false) const;
     // Never replace an existing entry (58). Same volume: a rename; across
-    // volumes: copy, then delete the source. A destination ending in the
+    // volumes: copy, then delete the source once the whole copy succeeded.
+    // A folder that is a mount point or holds one is not moved across
+    // volumes (70), and nothing changes. A destination ending in the
     // separator means "into that folder". A folder into its own subtree: 5.
     void MoveFolder(const QString& source, const QString& destination) const;
     void MoveFile(const QString& source, const QString& destination) const;

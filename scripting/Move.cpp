@@ -89,6 +89,12 @@ void copyFolderAcross(const Place& source, const Place& target, const QString& w
     struct stat status {};
     if (!lstatAt(source.folder.get(), source.name, status))
         raiseFolderErrno(errno, where);
+    // A mounted volume is no folder to move: emptying it after the copy would
+    // wipe the volume. The copy refuses mount points further down itself.
+    Volume volume;
+    if (!volumeAt(source.folder.get(), source.name, volume))
+        raiseFolderErrno(errno, where);
+    requireVolume(volume, volumeOf(source.folder.get(), where), where);
     if (::mkdirat(target.folder.get(), target.name.constData(), S_IRWXU) != 0)
         rt::raiseErrno(errno, where);
     try {
@@ -165,8 +171,8 @@ void FileSystemObject::MoveFolder(const QString& source, const QString& destinat
         return;
     }
     copyFolderAcross(sourcePlace, targetPlace, where);
-    // Everything is at the destination now; a failure here leaves both trees
-    // with nothing lost, and is reported.
+    // Only now that the whole copy is at the destination does the source go;
+    // a failure here leaves both trees with nothing lost, and is reported.
     deleteFolderAt(sourcePlace.folder.get(), sourcePlace.name, true, where);
 }
 

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace scripting::detail {
@@ -66,7 +67,8 @@ std::optional<Kind> kindOfType(unsigned char type)
 
 }  // namespace
 
-std::vector<RawEntry> readEntries(int folderFd, const QString& source)
+void forEachEntry(int folderFd, const QString& source,
+                  const std::function<void(const RawEntry&)>& visit)
 {
     // fdopendir takes the descriptor over; the caller keeps its own.
     const int listingFd = ::dup(folderFd);
@@ -81,7 +83,6 @@ std::vector<RawEntry> readEntries(int folderFd, const QString& source)
     const std::unique_ptr<DIR, DirCloser> owner(dir);
     ::rewinddir(dir);
 
-    std::vector<RawEntry> entries;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir);
@@ -103,9 +104,52 @@ std::vector<RawEntry> readEntries(int folderFd, const QString& source)
             }
             kind = kindOf(status.st_mode);
         }
-        entries.push_back(RawEntry{QByteArray(name), *kind});
+        visit(RawEntry{QByteArray(name), *kind});
     }
+}
+
+std::vector<RawEntry> readEntries(int folderFd, const QString& source)
+{
+    std::vector<RawEntry> entries;
+    forEachEntry(folderFd, source, [&entries](const RawEntry& entry) { entries.push_back(entry); });
     return entries;
+}
+
+Volume volumeFrom(const struct statx& status)
+{
+    Volume volume;
+    volume.device = makedev(status.stx_dev_major, status.stx_dev_minor);
+    if ((status.stx_mask & STATX_MNT_ID) != 0)
+        volume.mount = status.stx_mnt_id;
+    return volume;
+}
+
+bool sameVolume(const Volume& a, const Volume& b)
+{
+    return a.device == b.device && (a.mount == 0 || b.mount == 0 || a.mount == b.mount);
+}
+
+Volume volumeOf(int fd, const QString& source)
+{
+    struct statx status {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &status) != 0)
+        rt::raiseErrno(errno, source);
+    return volumeFrom(status);
+}
+
+bool volumeAt(int folderFd, const QByteArray& name, Volume& volume)
+{
+    struct statx status {};
+    if (::statx(folderFd, name.constData(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0)
+        return false;
+    volume = volumeFrom(status);
+    return true;
+}
+
+void requireVolume(const Volume& entry, const Volume& walk, const QString& source)
+{
+    if (!sameVolume(entry, walk))
+        rt::raiseError(rt::kPermissionDenied, source);
 }
 
 Fd openFolder(const QByteArray& path, const QString& source)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
@@ -39,9 +41,34 @@ struct RawEntry {
     Kind kind;  // of the entry itself: a link is Kind::Link
 };
 
-// The entries of an open folder except "." and "..", in readdir order. The
-// kind comes from d_type, or from fstatat where d_type does not tell.
+// Hands each entry of an open folder except "." and ".." to visit as it is
+// read, in readdir order. The kind comes from d_type, or from fstatat where
+// d_type does not tell. A read that fails part-way raises after the entries
+// already visited, so a caller keeps what was read before the failure.
+void forEachEntry(int folderFd, const QString& source,
+                  const std::function<void(const RawEntry&)>& visit);
+// All entries of an open folder, as forEachEntry reads them; nothing when
+// the read fails.
 std::vector<RawEntry> readEntries(int folderFd, const QString& source);
+
+// The mounted volume an entry lies on. A mount point below a walk's start is
+// on another volume even when it shows the same device (a bind mount), so the
+// mount is compared too where the kernel tells it.
+struct Volume {
+    dev_t device = 0;
+    std::uint64_t mount = 0;  // 0: not told
+};
+bool sameVolume(const Volume& a, const Volume& b);
+// Of a statx result asked for STATX_MNT_ID.
+Volume volumeFrom(const struct statx& status);
+// Of an open entry (an O_PATH descriptor will do).
+Volume volumeOf(int fd, const QString& source);
+// Of the entry name in folderFd itself (a link is not followed); false with
+// errno set when it cannot be examined.
+bool volumeAt(int folderFd, const QByteArray& name, Volume& volume);
+// A walk that deletes, copies, sizes or changes attributes stays on the volume
+// it started on: an entry on another one is refused with 70, untouched.
+void requireVolume(const Volume& entry, const Volume& walk, const QString& source);
 
 // A folder opened for listing, by ordinary path lookup (links followed).
 Fd openFolder(const QByteArray& path, const QString& source);

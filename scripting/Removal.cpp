@@ -23,11 +23,14 @@ void checkWritable(const struct stat& status, bool force, const QString& source)
         rt::raiseError(rt::kPermissionDenied, source);
 }
 
-void emptyFolder(int folderFd, bool force, const QString& source)
+void removeFolderAt(int parentFd, const QByteArray& name, bool force, const Volume& walk,
+                    const QString& source);
+
+void emptyFolder(int folderFd, bool force, const Volume& walk, const QString& source)
 {
     for (const RawEntry& entry : readEntries(folderFd, source)) {
         switch (entry.kind) {
-        case Kind::Folder: deleteFolderAt(folderFd, entry.name, force, source); break;
+        case Kind::Folder: removeFolderAt(folderFd, entry.name, force, walk, source); break;
         case Kind::Link: unlinkEntry(folderFd, entry.name, 0, source); break;
         case Kind::File:
         case Kind::Other: {
@@ -46,9 +49,8 @@ void emptyFolder(int folderFd, bool force, const QString& source)
     }
 }
 
-}  // namespace
-
-void deleteFolderAt(int parentFd, const QByteArray& name, bool force, const QString& source)
+void removeFolderAt(int parentFd, const QByteArray& name, bool force, const Volume& walk,
+                    const QString& source)
 {
     struct stat status {};
     if (!lstatAt(parentFd, name, status))
@@ -59,6 +61,12 @@ void deleteFolderAt(int parentFd, const QByteArray& name, bool force, const QStr
         unlinkEntry(parentFd, name, 0, source);
         return;
     }
+    // A mount point is refused before its permissions are touched; the open
+    // folder is checked again, as a mount may have appeared meanwhile.
+    Volume volume;
+    if (!volumeAt(parentFd, name, volume))
+        raiseFolderErrno(errno, source);
+    requireVolume(volume, walk, source);
     checkWritable(status, force, source);
     const mode_t needed = S_IRWXU;
     if (force && (status.st_mode & needed) != needed &&
@@ -66,9 +74,17 @@ void deleteFolderAt(int parentFd, const QByteArray& name, bool force, const QStr
         rt::raiseErrno(errno, source);
     {
         const Fd folder = openFolderAt(parentFd, name, source);
-        emptyFolder(folder.get(), force, source);
+        requireVolume(volumeOf(folder.get(), source), walk, source);
+        emptyFolder(folder.get(), force, walk, source);
     }
     unlinkEntry(parentFd, name, AT_REMOVEDIR, source);
+}
+
+}  // namespace
+
+void deleteFolderAt(int parentFd, const QByteArray& name, bool force, const QString& source)
+{
+    removeFolderAt(parentFd, name, force, volumeOf(parentFd, source), source);
 }
 
 }  // namespace scripting::detail

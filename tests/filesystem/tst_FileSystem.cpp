@@ -4,11 +4,14 @@
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
 #include "support/MsgBoxRecorder.h"
+#include "support/ReaddirFault.h"
+#include "support/ScopedMount.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -191,6 +194,53 @@ private slots:
         }
         QVERIFY(writable(at("top/x/below")) && writable(at("top/x/below/y")));
         QVERIFY(!writable(at("top/s1/g")) && !writable(at("top/s2/g")));
+    }
+
+    // A mount point inside the tree is another volume: the read-only walk
+    // ends that level there and the deletion fails with 70, and nothing on
+    // the mounted volume changes.
+    void walksStayOnTheirVolume()
+    {
+        make({"top/", "top/keep", "top/mnt/"});
+        ScopedMount mounts;
+        if (const QByteArray why = mounts.tmpfs(rt::encodeName(at("top/mnt"))); !why.isEmpty())
+            QSKIP(why.constData());
+        make({"top/mnt/sub/", "top/mnt/sub/precious", "top/mnt/top"});
+        QVERIFY(fs->ChangeBln_ReadOnlyAttr(at("top"), true));
+        QVERIFY(!writable(at("top")) && !writable(at("top/keep")));
+        for (const char* entry : {"top/mnt", "top/mnt/top", "top/mnt/sub", "top/mnt/sub/precious"})
+            QVERIFY2(writable(at(entry)), entry);
+
+        QVERIFY(!fs->PFncBln_DeleteFolder(at("top"), true));
+        QCOMPARE(fs->GetLng_ErrorNo(), int(rt::kPermissionDenied));
+        QCOMPARE(content(at("top/mnt/sub/precious")), QByteArray("top/mnt/sub/precious"));
+        QCOMPARE(content(at("top/mnt/top")), QByteArray("top/mnt/top"));
+    }
+
+    // A folder that fails part-way through its listing: the subfolder list
+    // holds what was read before the failure, and the read-only walk still
+    // works on the files read before it.
+    void listingThatFailsPartWay()
+    {
+        make({"dirs/", "dirs/s1/", "dirs/s2/", "dirs/s3/", "dirs/s4/", "files/", "files/f1",
+              "files/f2", "files/f3", "files/f4"});
+        const QByteArrayList dirs = rawNames(at("dirs"));
+        const QByteArrayList files = rawNames(at("files"));
+        MsgBoxRecorder boxes;
+        {
+            const readdirfault::Armed fault(rt::encodeName(at("dirs")), 2, EIO);
+            QCOMPARE(fs->GetCol_EnumSubDirList(at("dirs")).join('|'),
+                     QString(dirs.mid(0, 2).join('|')));
+        }
+        QCOMPARE(boxes.boxes().size(), 1);
+        QVERIFY(boxes.boxes()[0].prompt.startsWith("57 "));
+        {
+            const readdirfault::Armed fault(rt::encodeName(at("files")), 2, EIO);
+            QVERIFY(fs->ChangeBln_ReadOnlyAttr(at("files"), true));
+        }
+        QCOMPARE(files.size(), 4);
+        for (int i = 0; i < files.size(); ++i)
+            QVERIFY2(writable(at("files/" + files[i])) == (i >= 2), files[i].constData());
     }
 
     void existenceTests()

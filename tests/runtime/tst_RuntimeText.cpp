@@ -77,13 +77,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("narrow");
         QTest::newRow("voiced") << QStringLiteral("ガパヴ") << QStringLiteral("ｶﾞﾊﾟｳﾞ");
+        QTest::newRow("voiced wa and wo") << QStringLiteral("ヷヺワヲ") << QStringLiteral("ﾜﾞｦﾞﾜｦ");
         QTest::newRow("marks") << units(u"カ\x3099ハ\x309A゛゜") << QStringLiteral("ｶﾞﾊﾟﾞﾟ");
         QTest::newRow("full width")
             << QStringLiteral("ＡＢＣ１／！～　z") << QStringLiteral("ABC1/!~ z");
         QTest::newRow("escaped byte kept") << units(u"\xDCE9\xFF21") << units(u"\xDCE9\x41");
         // Unchanged: no half-width form, or only an NFKC one.
         for (const char* same :
-             {"ひらがな", "漢字", "㍍①", "ﾃｽﾄｶﾞﾊﾟ", "ヮヰヱヵヶヷヸヹヺヽヾ", "￠￡￢￣￤￥￦｟｠"})
+             {"ひらがな", "漢字", "㍍①", "ﾃｽﾄｶﾞﾊﾟ", "ヮヰヱヵヶヸヹヽヾ", "￠￡￢￣￤￥￦｟｠"})
             QTest::newRow(same) << QString::fromUtf8(same) << QString::fromUtf8(same);
     }
 

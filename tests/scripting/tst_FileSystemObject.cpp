@@ -5,10 +5,15 @@
 #include "runtime/VbError.h"
 #include "scripting/FileSystemObject.h"
 #include "support/ErrorNumber.h"
+#include "support/ReaddirFault.h"
+#include "support/ScopedMount.h"
 
 #include <QtTest>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <functional>
+#include <map>
 #include <memory>
 #include <unistd.h>
 
@@ -525,6 +530,97 @@ private slots:
         QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("t"), text(far + "/t")); }), 70);
         QVERIFY(!exists(far + "/t"));
         QCOMPARE(readFile(at("t/first")), QByteArray("first"));
+    }
+
+    // A mount point below the start is another volume: whatever the walk
+    // does, it fails with 70 and nothing on the mounted volume changes. A
+    // bind mount shows the same device and must be seen all the same.
+    void walksStayOnTheirVolume_data()
+    {
+        QTest::addColumn<bool>("bind");
+        QTest::addColumn<QString>("operation");
+        for (const bool bind : {false, true})
+            for (const char* operation : {"delete", "move", "move mount", "copy", "size"})
+                QTest::addRow("%s %s", bind ? "bind" : "tmpfs", operation)
+                    << bind << QString(operation);
+    }
+
+    void walksStayOnTheirVolume()
+    {
+        QFETCH(bool, bind);
+        QFETCH(QString, operation);
+        for (const char* folder : {"a", "a/mnt", "b", "far"})
+            makeFolder(at(folder));
+        writeFile(at("a/keep"), "keep");
+        ScopedMount mounts;
+        QByteArray why = bind ? mounts.bind(at("b"), at("a/mnt")) : mounts.tmpfs(at("a/mnt"));
+        if (why.isEmpty())
+            why = mounts.tmpfs(at("far"));  // the other volume of the moves
+        if (!why.isEmpty())
+            QSKIP(why.constData());
+        makeFolder(at("a/mnt/sub"));
+        writeFile(at("a/mnt/sub/precious"), "precious", 0444);
+        writeFile(at("a/mnt/top"), "top");
+        const mode_t mountMode = permissions(at("a/mnt"));
+
+        const std::map<QString, std::function<void()>> operations = {
+            {"delete", [&] { fso.DeleteFolder(path("a"), true); }},
+            {"move", [&] { fso.MoveFolder(path("a"), path("far/a")); }},
+            {"move mount", [&] { fso.MoveFolder(path("a/mnt"), path("far/m")); }},
+            {"copy", [&] { fso.CopyFolder(path("a"), path("c")); }},
+            {"size", [&] { fso.GetFolder(path("a")).Size(); }},
+        };
+        QCOMPARE(errorNumberOf(operations.at(operation)), 70);
+        QCOMPARE(readFile(at("a/mnt/sub/precious")), QByteArray("precious"));
+        QCOMPARE(permissions(at("a/mnt/sub/precious")), mode_t(0444));
+        QCOMPARE(readFile(at("a/mnt/top")), QByteArray("top"));
+        QCOMPARE(permissions(at("a/mnt")), mountMode);
+        // A failed move changes nothing; a deletion may have removed what it
+        // met before the mount point.
+        if (operation != "delete")
+            QCOMPARE(readFile(at("a/keep")), QByteArray("keep"));
+        QVERIFY(!exists(at("far/a")) && !exists(at("far/m")) && !exists(at("c/mnt")));
+    }
+
+    // The visiting listings hand out what was read before a failure part-way
+    // through the folder, then raise; the list forms raise and return nothing.
+    void listingThatFailsPartWay()
+    {
+        for (const char* name : {"d", "d/s1", "d/s2", "d/s3", "d/s4", "f"})
+            makeFolder(at(name));
+        for (const char* name : {"f/1", "f/2", "f/3", "f/4"})
+            writeFile(at(name), name);
+        const scripting::Folder folders = fso.GetFolder(path("d"));
+        const scripting::Folder files = fso.GetFolder(path("f"));
+        QStringList folderOrder, fileOrder;
+        for (const scripting::Folder& sub : folders.SubFolders())
+            folderOrder.append(sub.Name());
+        for (const scripting::File& file : files.Files())
+            fileOrder.append(file.Name());
+        QCOMPARE(folderOrder.size(), 4);
+        QCOMPARE(fileOrder.size(), 4);
+
+        QStringList seen;
+        {
+            const readdirfault::Armed fault(at("d"), 2, EIO);
+            QCOMPARE(errorNumberOf([&] {
+                         folders.SubFolders(
+                             [&](const scripting::Folder& sub) { seen.append(sub.Name()); });
+                     }),
+                     int(rt::kDeviceIoError));
+            QCOMPARE(seen, folderOrder.mid(0, 2));
+            QCOMPARE(errorNumberOf([&] { folders.SubFolders(); }), int(rt::kDeviceIoError));
+        }
+        seen.clear();
+        {
+            const readdirfault::Armed fault(at("f"), 3, EIO);
+            QCOMPARE(errorNumberOf([&] {
+                         files.Files(
+                             [&](const scripting::File& file) { seen.append(file.Name()); });
+                     }),
+                     int(rt::kDeviceIoError));
+            QCOMPARE(seen, fileOrder.mid(0, 3));
+        }
     }
 };
 
