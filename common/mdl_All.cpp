@@ -1,7 +1,7 @@
-#include "ui/mdl_All.h"
+#include "common/mdl_All.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_ErrorFunction.h"
 
 std::int32_t FncLng_GetToken(const QString& source, const QString& delimiter, std::int32_t start,
                              QString& token)
