@@ -32,6 +32,10 @@ fi
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 if $full; then
+    bash scripts/package-test.sh build
+fi
+
+if $full; then
     echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
     build build-asan -DNEMIROU_WERROR=ON -DNEMIROU_SANITIZE=ON -DNEMIROU_BUILD_BENCH=OFF \
         -DCMAKE_BUILD_TYPE=Debug
