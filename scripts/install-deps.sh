@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang-format)
+          fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang-format
+          clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
