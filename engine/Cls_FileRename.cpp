@@ -1,8 +1,8 @@
 #include "engine/Cls_FileRename.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "runtime/MsgBox.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_ErrorFunction.h"
 
 Cls_FileRename::Cls_FileRename()
 {
@@ -99,8 +99,9 @@ bool Cls_FileRename::PFncBln_FirstInit()
 bool Cls_FileRename::PFncBln_FileRename()
 {
     try {
-        // An empty start folder would make every joined path a bare name,
-        // resolved against the process's current folder: refuse it.
+        // An empty start folder would make every joined path a bare name, and
+        // one of blanks only a relative one, both resolved against the
+        // process's current folder: refuse them.
         if (m_PathFrom.trimmed().isEmpty())
             rt::raiseError(rt::kPathNotFound, QStringLiteral("Cls_FileRename.PFncBln_FileRename"));
         if (!FncBln_RenameFiles(m_PathFrom))

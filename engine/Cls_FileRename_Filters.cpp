@@ -261,15 +261,12 @@ bool Cls_FileRename::FncBln_IsExtensionNotListed(const QString& path) const
     }
 }
 
-// Exactly one separator between folder and name; the folder's surrounding
-// U+0020 blanks go, as the runtime's Trim removes them.
+// Exactly one separator between folder and name. The folder is used as
+// received: blanks at either end are characters of a folder name here, and
+// dropping them would name a different folder (its namesake without them).
 QString Cls_FileRename::FncStr_JoinPath(const QString& folder, const QString& name)
 {
-    QStringView f(folder);
-    while (!f.isEmpty() && f.front() == u' ')
-        f = f.mid(1);
-    while (!f.isEmpty() && f.back() == u' ')
-        f.chop(1);
+    const QStringView f(folder);
     if (f.isEmpty())
         return name;
     // One allocation, filled in place: this runs several times per entry.

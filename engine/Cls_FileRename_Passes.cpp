@@ -1,10 +1,10 @@
 #include "engine/Cls_FileRename.h"
 
+#include "common/mdl_All.h"
 #include "runtime/FileRename.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/StringFunctions.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_All.h"
 
 namespace {
 

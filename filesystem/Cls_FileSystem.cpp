@@ -1,9 +1,9 @@
 #include "filesystem/Cls_FileSystem.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "filesystem/DirProbe.h"
 #include "runtime/Dir.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_ErrorFunction.h"
 
 #include <exception>
 

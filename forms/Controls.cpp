@@ -1,7 +1,6 @@
 #include "forms/Controls.h"
 
 #include "forms/EventCodes.h"
-#include "forms/Interaction.h"
 #include "runtime/VbError.h"
 
 #include <QFocusEvent>
@@ -10,18 +9,11 @@
 
 namespace forms {
 
-QRect twipsRect(int left, int top, int width, int height)
+TextBox::TextBox(QWidget* parent)
+    : QLineEdit(parent),
+      FileDropTarget(this, this, OtherDrags::PassOn,
+                     [this](const QStringList& files) { emit OLEDragDrop(files); })
 {
-    constexpr int kTwipsPerPixel = 15;
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                 height / kTwipsPerPixel);
-}
-
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
-
-void TextBox::setAcceptsFileDrops(bool on)
-{
-    m_acceptsFileDrops = on;  // a line edit takes drops already
 }
 
 void TextBox::focusInEvent(QFocusEvent* event)
@@ -53,28 +45,6 @@ void TextBox::keyPressEvent(QKeyEvent* event)
     // Handlers read the text as it was before the key.
     emit KeyDown(keyCode(event), shiftCode(event->modifiers()));
     QLineEdit::keyPressEvent(event);
-}
-
-void TextBox::dragEnterEvent(QDragEnterEvent* event)
-{
-    answerFileDrag(event, m_acceptsFileDrops);
-    if (!event->isAccepted())
-        QLineEdit::dragEnterEvent(event);
-}
-
-void TextBox::dragMoveEvent(QDragMoveEvent* event)
-{
-    answerFileDrag(event, m_acceptsFileDrops);
-    if (!event->isAccepted())
-        QLineEdit::dragMoveEvent(event);
-}
-
-void TextBox::dropEvent(QDropEvent* event)
-{
-    if (acceptFileDrop(event, m_acceptsFileDrops))
-        emit OLEDragDrop(droppedFiles(event->mimeData()));
-    else
-        QLineEdit::dropEvent(event);
 }
 
 int CheckBox::Value() const

@@ -1,25 +1,23 @@
 #pragma once
 
+#include "forms/FileDropTarget.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRect>
 #include <QStringList>
 
 // Small stand-ins for the forms runtime's controls: only the properties and
-// events the window uses. Positions are in twips, 15 twips to a pixel.
+// events the window uses. Positions are in twips (forms/Twips.h).
 namespace forms {
 
-QRect twipsRect(int left, int top, int width, int height);
-
 // Text box: GotFocus, KeyDown (before the key takes effect) and file drops.
-class TextBox : public QLineEdit {
+class TextBox : public QLineEdit, public FileDropTarget {
     Q_OBJECT
 public:
     explicit TextBox(QWidget* parent = nullptr);
-    void setAcceptsFileDrops(bool on);
 signals:
     void GotFocus();
     void KeyDown(int keyCode, int shift);
@@ -28,13 +26,9 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    bool m_acceptsFileDrops = false;
     bool m_selectOnFocusClick = false;
 };
 

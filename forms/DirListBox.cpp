@@ -3,13 +3,14 @@
 #include "forms/DirListModel.h"
 #include "forms/EventCodes.h"
 #include "forms/FolderScan.h"
-#include "forms/Interaction.h"
 #include "forms/PathText.h"
+#include "forms/Twips.h"
 #include "runtime/MsgBox.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
 
-#include <QDragEnterEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -54,7 +55,12 @@ QStringList sortedSubfolders(const QString& folder)
 
 }  // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QListView(parent), m_model(new DirListModel(this))
+DirListBox::DirListBox(DriveFolders* folders, QWidget* parent)
+    : QListView(parent),
+      FileDropTarget(this, viewport(), OtherDrags::Refuse,
+                     [this](const QStringList& files) { emit OLEDragDrop(files); }),
+      m_ownFolders(folders ? nullptr : std::make_unique<DriveFolders>()),
+      m_folders(folders ? folders : m_ownFolders.get()), m_model(new DirListModel(this))
 {
     setModel(m_model);
     setItemDelegate(new IndentDelegate(this));
@@ -82,7 +88,7 @@ void DirListBox::setPath(const QString& path)
 {
     if (DriveListBox::isDriveText(path)) {
         const QString mountPoint = DriveListBox::mountPointOfDriveText(path);
-        const QString remembered = DriveListBox::rememberedFolder(mountPoint);
+        const QString remembered = m_folders->folderOf(mountPoint);
         try {
             open(remembered, true);
         } catch (const rt::VbError&) {
@@ -104,7 +110,7 @@ void DirListBox::open(const QString& folder, bool notify)
     const bool changed = folder != m_model->openFolder();
     m_model->setTree(folder, subfolders);
     selectListIndex(-1);
-    DriveListBox::rememberFolder(folder);
+    m_folders->remember(folder);
     if (changed && notify)
         emit Change();
 }
@@ -161,13 +167,6 @@ void DirListBox::Refresh()
     }
 }
 
-void DirListBox::setAcceptsFileDrops(bool on)
-{
-    m_acceptsFileDrops = on;
-    setAcceptDrops(on);
-    viewport()->setAcceptDrops(on);
-}
-
 void DirListBox::openEntry(const QModelIndex& index)
 {
     if (!index.isValid())
@@ -189,8 +188,8 @@ void DirListBox::mousePressEvent(QMouseEvent* event)
     else
         event->accept();
     const QPoint at = event->position().toPoint();
-    emit MouseDown(mouseButtonCode(event->button()), shiftCode(event->modifiers()), at.x() * 15,
-                   at.y() * 15);
+    emit MouseDown(mouseButtonCode(event->button()), shiftCode(event->modifiers()),
+                   twipsFromPixels(at.x()), twipsFromPixels(at.y()));
 }
 
 void DirListBox::mouseDoubleClickEvent(QMouseEvent* event)
@@ -211,22 +210,6 @@ void DirListBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListView::keyPressEvent(event);
-}
-
-void DirListBox::dragEnterEvent(QDragEnterEvent* event)
-{
-    answerFileDrag(event, m_acceptsFileDrops);
-}
-
-void DirListBox::dragMoveEvent(QDragMoveEvent* event)
-{
-    answerFileDrag(event, m_acceptsFileDrops);
-}
-
-void DirListBox::dropEvent(QDropEvent* event)
-{
-    if (acceptFileDrop(event, m_acceptsFileDrops))
-        emit OLEDragDrop(droppedFiles(event->mimeData()));
 }
 
 }  // namespace forms

@@ -76,12 +76,6 @@ QList<rt::MountPoint> userVolumes()
     return volumes;
 }
 
-QHash<QString, QString>& rememberedFolders()
-{
-    static QHash<QString, QString> folders;
-    return folders;
-}
-
 bool holds(const QString& mountPoint, const QString& path)
 {
     if (mountPoint == rt::kPathSeparatorText)
@@ -92,7 +86,9 @@ bool holds(const QString& mountPoint, const QString& path)
 
 }  // namespace
 
-DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
+DriveListBox::DriveListBox(DriveFolders* folders, QWidget* parent)
+    : QComboBox(parent), m_ownFolders(folders ? nullptr : std::make_unique<DriveFolders>()),
+      m_folders(folders ? folders : m_ownFolders.get())
 {
     reloadVolumes();
     connect(this, &QComboBox::activated, this, [this](int index) {
@@ -102,6 +98,8 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
         emit Change();
     });
 }
+
+DriveListBox::~DriveListBox() = default;
 
 void DriveListBox::reloadVolumes()
 {
@@ -169,16 +167,9 @@ QString DriveListBox::mountPointOfDriveText(const QString& driveText)
     return open < 0 ? QString() : driveText.left(open);
 }
 
-void DriveListBox::rememberFolder(const QString& folder)
+QString DriveListBox::rememberedFolder(const QString& mountPoint) const
 {
-    const QString mountPoint = rt::mountPointOf(folder);
-    if (!mountPoint.isEmpty())
-        rememberedFolders().insert(mountPoint, folder);
-}
-
-QString DriveListBox::rememberedFolder(const QString& mountPoint)
-{
-    return rememberedFolders().value(mountPoint, mountPoint);
+    return m_folders->folderOf(mountPoint);
 }
 
 }  // namespace forms

@@ -18,7 +18,7 @@ bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
            text.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0;
 }
 
-// The percent-encoded path of a local file URI, or an empty view when the URI
+// The percent-encoded path of a local file URI, or an empty array when the URI
 // names something else (another scheme, another host).
 QByteArray encodedLocalPath(QByteArrayView uri)
 {
@@ -40,8 +40,9 @@ QByteArray encodedLocalPath(QByteArrayView uri)
     }
     if (!rest.startsWith(separator))
         return {};
-    // A query or fragment is not part of the path; '?' and '#' inside a name
-    // arrive percent-encoded.
+    // A fragment is not part of the path; a '#' inside a name arrives
+    // percent-encoded. A '?' is kept as part of the name: a local file has no
+    // query.
     const qsizetype end = rest.indexOf('#');
     if (end >= 0)
         rest = rest.first(end);

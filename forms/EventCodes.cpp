@@ -1,16 +1,6 @@
 #include "forms/EventCodes.h"
 
-#include <QMimeData>
-
 namespace forms {
-namespace {
-
-bool carriesFiles(const QDropEvent* event)
-{
-    return event->mimeData() && event->mimeData()->hasFormat(QStringLiteral("text/uri-list"));
-}
-
-}  // namespace
 
 int mouseButtonCode(Qt::MouseButton button)
 {
@@ -61,24 +51,6 @@ int keyCode(const QKeyEvent* event)
     case Qt::Key_Delete: return 46;
     default: return static_cast<int>(event->nativeVirtualKey() & 0xFFFF);
     }
-}
-
-void answerFileDrag(QDropEvent* event, bool acceptsFileDrops)
-{
-    if (acceptsFileDrops && carriesFiles(event))
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-bool acceptFileDrop(QDropEvent* event, bool acceptsFileDrops)
-{
-    if (!acceptsFileDrops || !carriesFiles(event)) {
-        event->ignore();
-        return false;
-    }
-    event->acceptProposedAction();
-    return true;
 }
 
 }  // namespace forms

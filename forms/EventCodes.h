@@ -1,24 +1,17 @@
 #pragma once
 
-#include <QDropEvent>
 #include <QKeyEvent>
-#include <QStringList>
 
-// The classic codes of mouse and key events, and the file-drop answer shared
-// by the controls that take dropped files.
+// The classic codes of mouse and key events.
 namespace forms {
 
 // 1 left, 2 right, 4 middle, 0 other.
 int mouseButtonCode(Qt::MouseButton button);
 // 1 shift, 2 ctrl, 4 alt, or-ed.
 int shiftCode(Qt::KeyboardModifiers modifiers);
-// The classic key code (virtual-key numbering) of a key event.
+// The classic key code (virtual-key numbering) of a key event. It stays
+// although the path box's handler ignores the code: KeyDown promises the
+// classic numbers, and Qt's (Enter 0x01000004) would be a trap for the next one.
 int keyCode(const QKeyEvent* event);
-
-// Answers a drag-enter or drag-move: accepted when file drops are on and the
-// drag carries a URI list.
-void answerFileDrag(QDropEvent* event, bool acceptsFileDrops);
-// Accepts a drop that carries a URI list; false (drop ignored) otherwise.
-bool acceptFileDrop(QDropEvent* event, bool acceptsFileDrops);
 
 }  // namespace forms

@@ -3,12 +3,10 @@
 #include "forms/EventCodes.h"
 #include "forms/FileListModel.h"
 #include "forms/FolderScan.h"
-#include "forms/Interaction.h"
 #include "forms/PathText.h"
 #include "runtime/Dir.h"
 #include "runtime/VbError.h"
 
-#include <QDropEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -35,7 +33,11 @@ QStringList sortedFiles(const QString& folder)
 
 }  // namespace
 
-FileListBox::FileListBox(QWidget* parent) : QListView(parent), m_model(new FileListModel(this))
+FileListBox::FileListBox(QWidget* parent)
+    : QListView(parent),
+      FileDropTarget(this, viewport(), OtherDrags::Refuse,
+                     [this](const QStringList& files) { emit OLEDragDrop(files); }),
+      m_model(new FileListModel(this))
 {
     setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -109,13 +111,6 @@ void FileListBox::Refresh()
     }
 }
 
-void FileListBox::setAcceptsFileDrops(bool on)
-{
-    m_acceptsFileDrops = on;
-    setAcceptDrops(on);
-    viewport()->setAcceptDrops(on);
-}
-
 void FileListBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QListView::mouseDoubleClickEvent(event);
@@ -124,22 +119,6 @@ void FileListBox::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     setCurrentIndex(index);  // the handler reads the double-clicked entry
     emit DblClick();
-}
-
-void FileListBox::dragEnterEvent(QDragEnterEvent* event)
-{
-    answerFileDrag(event, m_acceptsFileDrops);
-}
-
-void FileListBox::dragMoveEvent(QDragMoveEvent* event)
-{
-    answerFileDrag(event, m_acceptsFileDrops);
-}
-
-void FileListBox::dropEvent(QDropEvent* event)
-{
-    if (acceptFileDrop(event, m_acceptsFileDrops))
-        emit OLEDragDrop(droppedFiles(event->mimeData()));
 }
 
 }  // namespace forms

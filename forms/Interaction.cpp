@@ -18,16 +18,9 @@ void setMousePointer(int shape)
     // override, also ones left by someone else.
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
-    g_pointer = shape;
-    switch (shape) {
-    case kPointerDefault: break;
-    case 1: QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor)); break;
-    case 2: QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor)); break;
-    case 3: QGuiApplication::setOverrideCursor(QCursor(Qt::IBeamCursor)); break;
-    case kPointerHourglass: QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); break;
-    case 13: QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor)); break;
-    default: g_pointer = kPointerDefault; break;
-    }
+    g_pointer = shape == kPointerHourglass ? kPointerHourglass : kPointerDefault;
+    if (g_pointer == kPointerHourglass)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 int mousePointer()

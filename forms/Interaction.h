@@ -15,7 +15,8 @@ void installMessageBox();
 
 inline constexpr int kPointerDefault = 0;
 inline constexpr int kPointerHourglass = 11;
-// Sets the application-wide pointer (11 busy, 0 default), no yield.
+// Sets the application-wide pointer (11 busy, 0 default; the only shapes the
+// window uses, any other counts as 0), no yield.
 void setMousePointer(int shape);
 int mousePointer();
 

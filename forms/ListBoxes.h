@@ -1,9 +1,14 @@
 #pragma once
 
+#include "forms/DriveFolders.h"
+#include "forms/FileDropTarget.h"
+
 #include <QComboBox>
 #include <QListView>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 // The drive list, the folder list and the file list of the forms runtime.
 // All three list through the runtime layer (rt::Dir and the mount table), so
@@ -18,17 +23,20 @@ class FileListModel;
 // The mounted volumes. Drive() is a drive text that the folder list's
 // setPath() recognises (distinct from any folder path): it opens that drive's
 // remembered current folder.
+//
+// Both lists of a window are given the same DriveFolders (owned by the
+// caller, outliving them); a list given none keeps its own.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit DriveListBox(QWidget* parent = nullptr);
+    explicit DriveListBox(DriveFolders* folders = nullptr, QWidget* parent = nullptr);
+    ~DriveListBox() override;
     QString Drive() const;
     void setDrive(const QString& driveTextOrPath);  // selects the drive holding it
     static bool isDriveText(const QString& text);
     static QString mountPointOfDriveText(const QString& driveText);
-    // The current folder remembered for each drive (the folder list records it).
-    static void rememberFolder(const QString& folder);
-    static QString rememberedFolder(const QString& mountPoint);
+    // The current folder remembered for the drive at mountPoint.
+    QString rememberedFolder(const QString& mountPoint) const;
 signals:
     void Change();  // the user picked another drive
 
@@ -38,16 +46,18 @@ protected:
 private:
     void reloadVolumes();
     int m_lastIndex = -1;  // the drive shown before the user's pick
+    std::unique_ptr<DriveFolders> m_ownFolders;
+    DriveFolders* m_folders;
 };
 
 // Folder list: the open folder's ancestors, the open folder and its
 // subfolders. ListIndex -1 is the open folder, lower values its ancestors
 // (-2 the parent ...), 0 and up its subfolders. Single click selects, double
 // click opens.
-class DirListBox : public QListView {
+class DirListBox : public QListView, public FileDropTarget {
     Q_OBJECT
 public:
-    explicit DirListBox(QWidget* parent = nullptr);
+    explicit DirListBox(DriveFolders* folders = nullptr, QWidget* parent = nullptr);
     ~DirListBox() override;
     QString Path() const;
     // Opens a folder (or a drive text's current folder); emits Change when
@@ -60,33 +70,30 @@ public:
     // Re-reads the tree; keeps the open folder, or when it has gone opens its
     // nearest ancestor that can be read (and emits Change). Never throws.
     void Refresh();
-    void setAcceptsFileDrops(bool on);
 signals:
     void Change();
     // button: 1 left, 2 right, 4 middle; shift: 1 shift, 2 ctrl, 4 alt; x, y
     // in twips. Only the left button moves the selection.
     void MouseDown(int button, int shift, int x, int y);
     void OLEDragDrop(const QStringList& files);
-    // (drag/drop and mouse handling overrides are in the implementation)
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void open(const QString& folder, bool notify);  // throws; no change then
     void selectListIndex(int index);
     void openEntry(const QModelIndex& index);  // a failure shows a box
+    std::unique_ptr<DriveFolders> m_ownFolders;
+    DriveFolders* m_folders;
     DirListModel* m_model;
-    bool m_acceptsFileDrops = false;
 };
 
 // File list: the normal files of Path (as rt::Dir with attribute set 0),
 // model-based so that 100,000 names fill at once.
-class FileListBox : public QListView {
+class FileListBox : public QListView, public FileDropTarget {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget* parent = nullptr);
@@ -100,21 +107,16 @@ public:
     // Re-reads the folder, keeping the selected name; a folder that can no
     // longer be read shows empty. Never throws.
     void Refresh();
-    void setAcceptsFileDrops(bool on);
 signals:
     void DblClick();
     void OLEDragDrop(const QStringList& files);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     FileListModel* m_model;
     QString m_path;
-    bool m_acceptsFileDrops = false;
 };
 
 }  // namespace forms

@@ -9,8 +9,8 @@
 // installMessageBox() installs so that it can be checked without a modal loop.
 namespace forms {
 
-// The icon of a box style: 16 critical, 32 question, 48 warning,
-// 64 information, anything else none.
+// The icon of a box style: 16 critical, 48 warning, 64 information (the
+// styles the program passes), anything else none.
 QMessageBox::Icon messageBoxIcon(int style);
 
 // The prompt as the box shows it: CR LF and a lone CR become line breaks.

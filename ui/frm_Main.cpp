@@ -1,11 +1,13 @@
 #include "ui/frm_Main.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "forms/App.h"
 #include "forms/Controls.h"
 #include "forms/ListBoxes.h"
+#include "forms/Twips.h"
 #include "ui/mdl_AllUi.h"
-#include "ui/mdl_ErrorFunction.h"
 
+#include <QEvent>
 #include <QLabel>
 
 frm_Main::frm_Main(QWidget* parent) : QWidget(parent)
@@ -13,6 +15,8 @@ frm_Main::frm_Main(QWidget* parent) : QWidget(parent)
     Sub_BuildControls();
     Sub_ConnectEvents();
     Sub_SetTabOrder();
+    Sub_SetSettingTabStops();
+    Fra_Setting->installEventFilter(this);  // its height says open or closed
     Form_Load();
 }
 
@@ -77,14 +81,37 @@ void frm_Main::Image1_Click()
     FncInt_ShowMessage(64, FncStr_PictureMessage(index), QString());
 }
 
-void frm_Main::Cmd_Open_Click()
+bool frm_Main::FncBln_IsSettingOpen() const
 {
     // The frame is open or closed by its height alone: below 300 twips it is
     // closed (only the caption line shows).
-    const int heightTwips = Fra_Setting->height() * 15;
-    const int newTwips = heightTwips < 300 ? 1650 : 270;
+    return forms::twipsFromPixels(Fra_Setting->height()) >= 300;
+}
+
+void frm_Main::Sub_SetSettingTabStops()
+{
+    // A closed frame clips its check boxes away: Tab must not reach (and
+    // Space toggle) what cannot be seen. Their place in the chain stays.
+    const bool open = FncBln_IsSettingOpen();
+    for (forms::CheckBox* box : {Chk_IsNarrow, Chk_全置換, Chk_IsAdd, Chk_IsDo}) {
+        box->setFocusPolicy(open ? Qt::StrongFocus : Qt::NoFocus);
+        if (!open && box->hasFocus())
+            Cmd_Open->setFocus(Qt::OtherFocusReason);  // the frame's visible control
+    }
+}
+
+bool frm_Main::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Fra_Setting && event->type() == QEvent::Resize)
+        Sub_SetSettingTabStops();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frm_Main::Cmd_Open_Click()
+{
+    const int newTwips = FncBln_IsSettingOpen() ? 270 : 1650;
     QRect geometry = Fra_Setting->geometry();
-    geometry.setHeight(forms::twipsRect(0, 0, 0, newTwips).height());
+    geometry.setHeight(forms::pixelsFromTwips(newTwips));
     Fra_Setting->setGeometry(geometry);
 }
 

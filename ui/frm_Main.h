@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/DriveFolders.h"
 #include "ui/PictureMessages.h"
 
 #include <QString>
@@ -98,10 +99,15 @@ public:
     void Sub_SelectFileInList(const QString& name);
     QString FncStr_GetLastFolderName(const QString& path);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Sub_BuildControls();
     void Sub_ConnectEvents();
     void Sub_SetTabOrder();
+    bool FncBln_IsSettingOpen() const;
+    void Sub_SetSettingTabStops();
 
     void Sub_RenameFromTail();
     void Sub_RenameFromTop();
@@ -113,4 +119,6 @@ private:
     void Sub_ShowOpenFolder();
 
     bool m_restoringFolder = false;
+    // Each drive's current folder, shared by Drv_Box and Dir_Box.
+    forms::DriveFolders m_driveFolders;
 };

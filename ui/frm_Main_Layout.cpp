@@ -2,6 +2,7 @@
 // initial state and tab order. Positions are twips relative to the container.
 #include "forms/Controls.h"
 #include "forms/ListBoxes.h"
+#include "forms/Twips.h"
 #include "ui/AppIcon.h"
 #include "ui/WrapCheckBox.h"
 #include "ui/frm_Main.h"
@@ -102,7 +103,8 @@ void frm_Main::Sub_BuildControls()
     Txt_FullPath->setAcceptsFileDrops(true);
     colour(Txt_FullPath, kBlack, nullptr, &kWhite);
 
-    Dir_Box = make<forms::DirListBox>(order, Fra_Base, 120, 930, 3975, 4080, formFont);
+    Dir_Box =
+        make<forms::DirListBox>(order, Fra_Base, 120, 930, 3975, 4080, formFont, &m_driveFolders);
     Dir_Box->setToolTip(QStringLiteral(
         "ﾃﾞｨﾚｸﾄﾘを指定します。Rename対象のﾌｧｲﾙをDrag&Dropすると自動的に反映したりもします。"));
     Dir_Box->setAcceptsFileDrops(true);
@@ -114,7 +116,8 @@ void frm_Main::Sub_BuildControls()
     FileList_Box->setAcceptsFileDrops(true);
     colour(FileList_Box, kBlack, nullptr, &kPaleYellow);
 
-    Drv_Box = make<forms::DriveListBox>(order, Fra_Base, 180, 540, 2955, 300, formFont);
+    Drv_Box =
+        make<forms::DriveListBox>(order, Fra_Base, 180, 540, 2955, 300, formFont, &m_driveFolders);
     colour(Drv_Box, kBlack, nullptr, &kWhite);
 
     Image1 = make<forms::PictureBox>(order, Fra_Base, 3480, 540, 600, 465, formFont);

@@ -3,6 +3,8 @@
 //
 // Opening a folder can fail (drive not ready, no permission); the lists then
 // keep what they showed, the window says what happened and stays usable.
+#include "common/mdl_All.h"
+#include "common/mdl_ErrorFunction.h"
 #include "filesystem/mdl_FileSystem.h"
 #include "forms/Controls.h"
 #include "forms/Interaction.h"
@@ -10,8 +12,6 @@
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
 #include "ui/frm_Main.h"
-#include "ui/mdl_All.h"
-#include "ui/mdl_ErrorFunction.h"
 
 bool frm_Main::FncBln_CheckFolder(const QString& path)
 {

@@ -1,4 +1,5 @@
 // The two rename commands and the copy of the renamed names.
+#include "common/mdl_ErrorFunction.h"
 #include "engine/Cls_FileRename.h"
 #include "forms/Controls.h"
 #include "forms/Interaction.h"
@@ -6,7 +7,6 @@
 #include "runtime/MsgBox.h"
 #include "ui/frm_Main.h"
 #include "ui/mdl_AllUi.h"
-#include "ui/mdl_ErrorFunction.h"
 
 #include <memory>
 

@@ -37,5 +37,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));
     if (!Main())
         return 0;  // another instance runs
+    // Leave by returning, never by exit(): the application's destructor hands
+    // the clipboard (the renamed-name list) to a running clipboard manager.
     return QApplication::exec();
 }

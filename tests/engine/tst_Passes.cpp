@@ -79,6 +79,26 @@ private slots:
         row("blank start", {.to = "x", .start = "  ", .asGiven = true}, {"a"}, {}, 0, "76 ");
         row("empty start, folders", {.folders = true, .to = "x", .asGiven = true}, {"d/"}, {}, 0,
             "76 ");
+        // Blanks at either end of a folder's name are part of it: the run
+        // works in that folder, never in its namesake without them.
+        const Setup prefix{.to = "x_", .start = "s "};
+        const QStringList twins{"s/", "s/g.txt", "s /", "s /g.txt"};
+        row("blank-ended start", prefix, twins, {"s /g.txt>s /x_g.txt"}, 1);
+        // In a subfolder too; only one twin holds a matching name, so the
+        // listing order of the twins does not matter.
+        const Setup prefixDeep{.from = "b", .to = "x_b", .deep = true, .start = "t"};
+        row("blank-ended subfolder", prefixDeep,
+            {"t/", "t/sub/", "t/sub/a.txt", "t/sub /", "t/sub /b.txt"},
+            {"t/sub /b.txt>t/sub /x_b.txt"}, 2);
+        const Setup oldNew{.folders = true, .from = "old_", .to = "new_", .start = "s "};
+        row("folders, blank-ended start", oldNew, {"s/", "s/old_d/", "s /", "s /old_d/"},
+            {"s /old_d>s /new_d"}, 1);
+        Setup oldNewDeep = oldNew;
+        oldNewDeep.deep = true;
+        oldNewDeep.start = "t";
+        row("folders, blank-ended subfolder", oldNewDeep,
+            {"t/", "t/sub/", "t/sub/keep/", "t/sub /", "t/sub /old_a/"},
+            {"t/sub /old_a>t/sub /new_a"}, 4);
         // Descent is off by default. Hidden files are not listed; a rejected
         // file still counts as examined; a listed folder (any case) is not
         // entered.

@@ -86,10 +86,11 @@ private slots:
     void paths_data()
     {
         QTest::addColumn<QStringList>("paths");
-        QTest::newRow("join, blanks around the folder") << QStringList{" /a ", "b", "/a/b"};
         QTest::newRow("join, trailing separator") << QStringList{"/a/", "b", "/a/b"};
         QTest::newRow("join, root") << QStringList{"/", "b", "/b"};
-        QTest::newRow("join, blank folder") << QStringList{"   ", "b", "b"};
+        // Blanks at either end belong to the folder's name.
+        QTest::newRow("join, blanks kept") << QStringList{" /a ", "b", " /a /b"};
+        QTest::newRow("join, blank folder") << QStringList{"   ", "b", "   /b"};
         QTest::newRow("join, name as received") << QStringList{"/a", " b ", "/a/ b "};
         QTest::newRow("map, nested") << QStringList{"/src", "/dst", "/src/a/b", "/dst/a/b"};
         QTest::newRow("map, destination with separator")

@@ -10,6 +10,8 @@ private slots:
     // tst_Interaction.cpp
     void droppedFiles_data();
     void droppedFiles();
+    void fileDropTargets_data();
+    void fileDropTargets();
     void messageBoxIcon_data();
     void messageBoxIcon();
     void installedMessageBox();

@@ -1,6 +1,8 @@
 #include "tst_Forms.h"
 
+#include "forms/Controls.h"
 #include "forms/Interaction.h"
+#include "forms/ListBoxes.h"
 #include "forms/MessageBox.h"
 #include "runtime/MsgBox.h"
 #include "runtime/NameCodec.h"
@@ -9,6 +11,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -44,6 +47,53 @@ void TestForms::droppedFiles()
     for (const QString& file : forms::droppedFiles(&data))
         files.append(rt::encodeName(file));
     QTEST(files, "expected");
+}
+
+void TestForms::fileDropTargets_data()
+{
+    QTest::addColumn<bool>("list");      // the file list, else a text box
+    QTest::addColumn<bool>("on");        // file drops switched on
+    QTest::addColumn<bool>("files");     // a URI list, else plain text
+    QTest::addColumn<bool>("accepted");  // the answer to the drag
+    QTest::addColumn<int>("drops");      // OLEDragDrop signals
+
+    QTest::newRow("list takes files") << true << true << true << true << 1;
+    QTest::newRow("list, drops off") << true << false << true << false << 0;
+    QTest::newRow("list refuses text") << true << true << false << false << 0;
+    QTest::newRow("text box takes files") << false << true << true << true << 1;
+    QTest::newRow("text box, drops off") << false << false << true << false << 0;
+    // Text still goes into the box as text, not through the file handling.
+    QTest::newRow("text box takes text") << false << true << false << true << 0;
+}
+
+void TestForms::fileDropTargets()
+{
+    QFETCH(bool, list);
+    QFETCH(bool, on);
+    QFETCH(bool, files);
+    forms::TextBox box;
+    forms::FileListBox fileList;
+    forms::FileDropTarget& target = list ? static_cast<forms::FileDropTarget&>(fileList) : box;
+    QWidget* receiver = list ? fileList.viewport() : &box;
+    QSignalSpy drops = list ? QSignalSpy(&fileList, &forms::FileListBox::OLEDragDrop)
+                            : QSignalSpy(&box, &forms::TextBox::OLEDragDrop);
+    target.setAcceptsFileDrops(on);
+    QMimeData data;
+    if (files)
+        data.setData(QStringLiteral("text/uri-list"), "file:///tmp/a.txt\r\n");
+    else
+        data.setText(QStringLiteral("typed"));
+
+    const QPoint at(5, 5);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(receiver, &enter);
+    QTEST(enter.isAccepted(), "accepted");
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(receiver, &drop);
+    QTEST(static_cast<int>(drops.count()), "drops");
+    if (drops.count() == 1)
+        QCOMPARE(drops.first().first().toStringList(), QStringList{"/tmp/a.txt"});
+    QCOMPARE(box.text(), !list && !files ? QStringLiteral("typed") : QString());
 }
 
 void TestForms::messageBoxIcon_data()

@@ -20,7 +20,8 @@ struct Tree {
     QTemporaryDir dir;
     QString top = dir.path() + QStringLiteral("/top");
     bool ok = dir.isValid() && makeFolder(top);
-    forms::DirListBox box;
+    forms::DriveFolders folders;  // shared with the other lists of a test
+    forms::DirListBox box{&folders, nullptr};
 
     Tree()
     {
@@ -179,10 +180,10 @@ void TestForms::driveList()
 {
     Tree tree;
     QVERIFY(tree.ok);
-    forms::DirListBox other;
+    forms::DirListBox other(&tree.folders, nullptr);
     other.setPath(QStringLiteral("/"));
     tree.box.setPath(tree.top);  // remembered last for its drive (the root may share it)
-    forms::DriveListBox drives;
+    forms::DriveListBox drives(&tree.folders, nullptr);
     QSignalSpy driveChanges(&drives, &forms::DriveListBox::Change);
     drives.setDrive(tree.top);
     const QString drive = drives.Drive();
@@ -193,6 +194,11 @@ void TestForms::driveList()
     other.setPath(drive);
     QCOMPARE(other.Path(), tree.top);
     QCOMPARE(changes.count(), 1);
+    QCOMPARE(drives.rememberedFolder(rt::mountPointOf(tree.top)), tree.top);
+    // A list given no folders keeps its own: it never saw tree.top opened.
+    forms::DirListBox stranger;
+    stranger.setPath(drive);
+    QVERIFY(stranger.Path() != tree.top);
     QVERIFY(makeFolder(tree.at("a/x")));
     tree.box.setPath(tree.at("a/x"));
     QVERIFY(removeFolder(tree.at("a/x")));

@@ -1,6 +1,6 @@
 #include "FuzzTarget.h"
 
-#include "ui/mdl_All.h"
+#include "common/mdl_All.h"
 
 // The token cutter over every start position of a text and a non-empty
 // delimiter: the token is the text from the start up to the next delimiter,

@@ -18,6 +18,9 @@ private slots:
     // Window and the small handlers.
     void initialState();
     void settingsFrameOpensAndCloses();
+    void tabSkipsTheClosedSettingsFrame_data();
+    void tabSkipsTheClosedSettingsFrame();
+    void settingsFrameClosingOverAFocusedBox();
     void pictureMessages();
     void focusSelectsAllText();
     void unreadableStartFolderKeepsTheWindowUsable();
@@ -36,6 +39,7 @@ private slots:
     void summaryAndReport();
     void folderCheckFailsDuringThePress();
     void selectedFolderIsListedButOpenFolderIsRenamed();
+    void blankEndedFolderIsRenamedNotItsNamesake();
 
     // The executable.
     void secondInstanceEndsAtOnce();

@@ -174,7 +174,7 @@ void TestUi::refreshAndDriveChange()
         QSKIP("only one volume is mounted");
     const bool down = current + 1 < drives->count();
     const int picked = down ? current + 1 : current - 1;
-    const QString expected = forms::DriveListBox::rememberedFolder(
+    const QString expected = drives->rememberedFolder(
         forms::DriveListBox::mountPointOfDriveText(drives->itemText(picked)));
     QTest::keyClick(drives, down ? Qt::Key_Down : Qt::Key_Up);
     QCOMPARE(drives->currentIndex(), picked);

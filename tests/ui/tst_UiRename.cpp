@@ -173,3 +173,17 @@ void TestUi::selectedFolderIsListedButOpenFolderIsRenamed()
     QCOMPARE(form.FileList_Box->Path(), ui.path("sub"));
     QCOMPARE(form.FileList_Box->List(0), QStringLiteral("b.txt"));
 }
+
+// A folder whose name ends in a blank, opened through the path box, is the
+// one the run works in; its namesake without the blank is left alone.
+void TestUi::blankEndedFolderIsRenamedNotItsNamesake()
+{
+    UiFixture ui({"s/g.txt", "s /g.txt"});
+    frm_Main& form = ui.form();
+    form.Txt_FullPath->setText(ui.path("s "));
+    QTest::mouseClick(form.Cmd_PathSet, Qt::LeftButton);
+    QCOMPARE(ui.opened(), ui.path("s "));
+    press(form, {"head", "", "x_", "A", {}, {}, {}});
+    QCOMPARE(ui.tree(), (QStringList{"s /", "s /x_g.txt", "s/", "s/g.txt"}));
+    QCOMPARE(form.Cmd_Report->Tag, ui.path("s /g.txt") + "\r\n");
+}

@@ -65,6 +65,64 @@ void TestUi::settingsFrameOpensAndCloses()
     QCOMPARE(frame->width() * 15, 4875 / 15 * 15);
 }
 
+void TestUi::tabSkipsTheClosedSettingsFrame_data()
+{
+    QTest::addColumn<int>("heightTwips");  // set directly; 0: opened and closed again by clicks
+    QTest::addColumn<bool>("open");
+    QTest::newRow("closed at start") << 270 << false;
+    QTest::newRow("opened with the button") << 1650 << true;
+    QTest::newRow("opened, then closed with a double click") << 0 << false;
+    QTest::newRow("300 twips counts as open") << 300 << true;
+    QTest::newRow("285 twips counts as closed") << 285 << false;
+}
+
+void TestUi::tabSkipsTheClosedSettingsFrame()
+{
+    QFETCH(int, heightTwips);
+    QFETCH(bool, open);
+    UiFixture ui;
+    frm_Main& form = ui.form();
+    forms::Frame* frame = form.Fra_Setting;
+    if (heightTwips == 1650 || heightTwips == 0)
+        QTest::mouseClick(form.Cmd_Open, Qt::LeftButton);
+    if (heightTwips == 0)
+        QTest::mouseDClick(frame, Qt::LeftButton, {}, QPoint(100, 5));
+    else if (heightTwips != 1650)
+        frame->resize(frame->width(), heightTwips / 15);
+
+    const auto walk = [&](QWidget* from, Qt::Key key, int steps) {
+        from->setFocus(Qt::TabFocusReason);
+        QList<QWidget*> seen;
+        for (int i = 0; i < steps; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            seen.append(QApplication::focusWidget());
+        }
+        return seen;
+    };
+    const QList<QWidget*> boxes = {form.Chk_IsNarrow, form.Chk_全置換, form.Chk_IsAdd,
+                                   form.Chk_IsDo};
+    QList<QWidget*> forward = open ? boxes : QList<QWidget*>{};
+    forward.append(form.Cmd_Open);  // the hidden report button is skipped in any case
+    QList<QWidget*> backward(forward.rbegin() + 1, forward.rend());
+    backward.append(form.Cmd_Go);
+    QCOMPARE(walk(form.Cmd_Go, Qt::Key_Tab, static_cast<int>(forward.size())), forward);
+    QCOMPARE(walk(form.Cmd_Open, Qt::Key_Backtab, static_cast<int>(backward.size())), backward);
+    for (QWidget* box : boxes)
+        QCOMPARE(static_cast<forms::CheckBox*>(box)->Value(), 0);  // nothing toggled on the way
+}
+
+void TestUi::settingsFrameClosingOverAFocusedBox()
+{
+    UiFixture ui;
+    frm_Main& form = ui.form();
+    QTest::mouseClick(form.Cmd_Open, Qt::LeftButton);
+    form.Chk_IsAdd->setFocus(Qt::TabFocusReason);
+    QTest::mouseDClick(form.Fra_Setting, Qt::LeftButton, {}, QPoint(100, 5));
+    // The focus leaves the box it can no longer see, so Space cannot toggle it.
+    QCOMPARE(QApplication::focusWidget(), form.Cmd_Open);
+    QVERIFY(!form.Chk_IsAdd->hasFocus());
+}
+
 void TestUi::pictureMessages()
 {
     // r * 10 rounded half to even, mod 5: 0.05 gives 0.5 and 0 (even), 0.15 gives 1.5 and 2.

@@ -1,4 +1,4 @@
-#include "ui/mdl_ErrorFunction.h"
+#include "common/mdl_ErrorFunction.h"
 
 #include "runtime/MsgBox.h"
 #include "runtime/VbError.h"

@@ -1,7 +1,7 @@
+#include "common/mdl_All.h"
+#include "common/mdl_ErrorFunction.h"
 #include "runtime/VbError.h"
 #include "support/MsgBoxRecorder.h"
-#include "ui/mdl_All.h"
-#include "ui/mdl_ErrorFunction.h"
 
 #include <QtTest>
 

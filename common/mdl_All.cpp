@@ -1,7 +1,7 @@
-#include "ui/mdl_All.h"
+#include "common/mdl_All.h"
 
+#include "common/mdl_ErrorFunction.h"
 #include "runtime/VbError.h"
-#include "ui/mdl_ErrorFunction.h"
 
 #include <algorithm>
 
