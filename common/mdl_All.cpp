@@ -3,6 +3,8 @@
 #include "common/mdl_ErrorFunction.h"
 #include "runtime/VbError.h"
 
+#include <algorithm>
+
 std::int32_t FncLng_GetToken(const QString& source, const QString& delimiter, std::int32_t start,
                              QString& token)
 {
@@ -13,7 +15,10 @@ std::int32_t FncLng_GetToken(const QString& source, const QString& delimiter, st
         const qsizetype found = from > source.size() ? -1 : source.indexOf(delimiter, from);
         const std::int32_t p = found < 0 ? 0 : static_cast<std::int32_t>(found + 1);
         token = p == 0 ? source.mid(from) : source.mid(from, p - start);
-        return p + 1;
+        if (p == 0)
+            return 1;
+        // Just after the whole delimiter, however long it is.
+        return p + static_cast<std::int32_t>(std::max<qsizetype>(delimiter.size(), 1));
     } catch (...) {
         Sub_ShowVbError();
         return 0;

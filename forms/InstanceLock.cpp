@@ -3,28 +3,68 @@
 #include "runtime/PathSeparator.h"
 
 #include <QDir>
+#include <QFile>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace forms {
+namespace {
 
-InstanceLock::InstanceLock(const QString& fileName) : m_lock(fileName)
+// The lock file itself, then these many alternatives beside it.
+constexpr int kAlternatives = 8;
+
+enum class Outcome { Taken, Held, Unusable };
+
+// Opens name as a lock: only a regular file owned by this user (never
+// through a symbolic link) is used; anything else is unusable.
+Outcome tryName(const QByteArray& name, int& fd)
 {
-    // Never stale by age: only a dead owner makes the lock stale, which
-    // QLockFile finds out from the process id written in the file.
-    m_lock.setStaleLockTime(0);
+    const int opened =
+        ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (opened < 0)
+        return Outcome::Unusable;
+    struct stat st {};
+    if (::fstat(opened, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(opened);
+        return Outcome::Unusable;
+    }
+    if (::flock(opened, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(opened);
+        return error == EWOULDBLOCK ? Outcome::Held : Outcome::Unusable;
+    }
+    fd = opened;
+    return Outcome::Taken;
+}
+
+}  // namespace
+
+InstanceLock::InstanceLock(const QString& fileName) : m_fileName(fileName) {}
+
+InstanceLock::~InstanceLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 bool InstanceLock::heldByAnother()
 {
-    if (m_lock.isLocked())
+    if (m_fd >= 0)
         return false;
-    if (m_lock.tryLock(0))
-        return false;
-    // tryLock has already removed a lock whose owner is dead; what is left is
-    // held by a live process. Other errors (an unwritable folder) do not
-    // keep the application from starting.
-    return m_lock.error() == QLockFile::LockFailedError;
+    const QByteArray base = QFile::encodeName(m_fileName);
+    for (int k = 0; k <= kAlternatives; ++k) {
+        const QByteArray name = k == 0 ? base : base + '.' + QByteArray::number(k);
+        switch (tryName(name, m_fd)) {
+        case Outcome::Taken: return false;
+        case Outcome::Held: return true;
+        case Outcome::Unusable: break;
+        }
+    }
+    return false;
 }
 
 QString instanceLockFileName()

@@ -42,3 +42,8 @@ if $full; then
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-asan --output-on-failure -j "$jobs"
 fi
+
+if $full; then
+    echo "== Fuzzing, 20 seconds per target"
+    bash scripts/fuzz.sh 20
+fi

@@ -9,7 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +37,35 @@ QByteArray g_lockFolder;
 
 void removeLockFolder()
 {
+    ::unlink(QFile::encodeName(forms::instanceLockFileName()).constData());
     ::rmdir(g_lockFolder.constData());
+}
+
+// A child that takes the lock and then waits to be killed; -1 when it could
+// not take it.
+pid_t startHolder(const QString& lockName)
+{
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        forms::InstanceLock lock(lockName);
+        const char answer = lock.heldByAnother() ? 'n' : 'y';
+        (void)!::write(ready[1], &answer, 1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char answer = 0;
+    const bool took = ::read(ready[0], &answer, 1) == 1 && answer == 'y';
+    ::close(ready[0]);
+    if (!took && child > 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return -1;
+    }
+    return child;
 }
 
 }  // namespace
@@ -57,4 +88,86 @@ void TestForms::appPrevInstanceAndPath()
     // It took the lock over: a second start of the program finds it taken.
     QVERIFY(forms::InstanceLock(lockName).heldByAnother());
     QCOMPARE(forms::App::Path(), QCoreApplication::applicationDirPath());
+}
+
+// A live holder keeps a second start out; once it is killed its lock is gone.
+void TestForms::instanceLockKilledHolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString lockName = dir.filePath(QStringLiteral("x.lock"));
+    const pid_t holder = startHolder(lockName);
+    QVERIFY(holder > 0);
+    QVERIFY(forms::InstanceLock(lockName).heldByAnother());
+    QCOMPARE(::kill(holder, SIGKILL), 0);
+    QCOMPARE(::waitpid(holder, nullptr, 0), holder);
+    forms::InstanceLock lock(lockName);
+    QVERIFY(!lock.heldByAnother());
+    QVERIFY(forms::InstanceLock(lockName).heldByAnother());
+}
+
+void TestForms::instanceLockNotALock_data()
+{
+    QTest::addColumn<QString>("found");
+    QTest::newRow("garbage") << "garbage";
+    QTest::newRow("empty file") << "empty";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("link to a file elsewhere") << "link";
+    QTest::newRow("no write permission") << "readonly";
+    QTest::newRow("another user's file") << "owner";
+}
+
+// Whatever sits at the lock's name, the first start runs and a second is
+// kept out, and a thing that is not ours is left as it was.
+void TestForms::instanceLockNotALock()
+{
+    QFETCH(QString, found);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString lockName = dir.filePath(QStringLiteral("x.lock"));
+    const QByteArray raw = QFile::encodeName(lockName);
+    const QByteArray outside = QFile::encodeName(dir.filePath(QStringLiteral("outside")));
+    const auto writeFile = [](const QByteArray& path, const QByteArray& content, mode_t mode) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, mode);
+        const bool ok =
+            fd >= 0 && ::write(fd, content.constData(), content.size()) == content.size();
+        ::close(fd);
+        return ok;
+    };
+    if (found == u"garbage") {
+        QVERIFY(writeFile(raw, QByteArray("\xff\x00not a lock\n99999999\n", 22), 0600));
+    } else if (found == u"empty") {
+        QVERIFY(writeFile(raw, {}, 0600));
+    } else if (found == u"folder") {
+        QCOMPARE(::mkdir(raw.constData(), 0700), 0);
+    } else if (found == u"link") {
+        QVERIFY(writeFile(outside, "keep", 0600));
+        QCOMPARE(::symlink(outside.constData(), raw.constData()), 0);
+    } else if (found == u"readonly") {
+        QVERIFY(writeFile(raw, "keep", 0400));
+    } else {
+        if (::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        QVERIFY(writeFile(raw, "keep", 0666));
+        QCOMPARE(::chown(raw.constData(), 65534, 65534), 0);
+    }
+
+    forms::InstanceLock first(lockName);
+    QVERIFY(!first.heldByAnother());
+    QVERIFY(forms::InstanceLock(lockName).heldByAnother());
+    const pid_t child = startHolder(lockName);
+    QCOMPARE(child, pid_t(-1));  // another process is kept out too
+
+    struct stat st {};
+    QCOMPARE(::lstat(raw.constData(), &st), 0);
+    if (found == u"folder")
+        QVERIFY(S_ISDIR(st.st_mode));
+    if (found == u"link") {
+        QVERIFY(S_ISLNK(st.st_mode));
+        QFile target(QFile::decodeName(outside));
+        QVERIFY(target.open(QIODevice::ReadOnly));
+        QCOMPARE(target.readAll(), QByteArray("keep"));
+    }
+    if (found == u"owner")
+        QCOMPARE(st.st_uid, uid_t(65534));
 }

@@ -19,6 +19,9 @@ private slots:
 
     // tst_App.cpp
     void appPrevInstanceAndPath();
+    void instanceLockKilledHolder();
+    void instanceLockNotALock_data();
+    void instanceLockNotALock();
 
     // tst_Controls.cpp
     void checkBoxValue_data();
