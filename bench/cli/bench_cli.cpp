@@ -9,6 +9,7 @@
 //
 // Usage: bench_cli [files [folder]]  (defaults: 100000, /dev/shm or $TMPDIR)
 
+#include "bench/support/Workload.h"
 #include "cli/CliApply.h"
 #include "runtime/FileDateTime.h"
 #include "runtime/NameCodec.h"
@@ -30,41 +31,8 @@
 
 namespace {
 
-void fail(const char* what, const std::string& path)
-{
-    std::fprintf(stderr, "bench_cli: %s %s: %s\n", what, path.c_str(), std::strerror(errno));
-    std::exit(2);
-}
-
-void createFiles(const std::string& folder, int first, int count)
-{
-    if (::mkdir(folder.c_str(), 0755) != 0)
-        fail("mkdir", folder);
-    char name[32];
-    for (int i = first; i < first + count; ++i) {
-        std::snprintf(name, sizeof name, "/IMG_%06d.jpeg", i);
-        const std::string path = folder + name;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd < 0)
-            fail("create", path);
-        ::close(fd);
-    }
-}
-
-void createWorkload(const std::string& root, int files, bool spread)
-{
-    if (!spread) {
-        createFiles(root, 0, files);
-        return;
-    }
-    if (::mkdir(root.c_str(), 0755) != 0)
-        fail("mkdir", root);
-    char name[16];
-    for (int f = 0; f < files / 1000; ++f) {
-        std::snprintf(name, sizeof name, "/d%03d", f);
-        createFiles(root + name, f * 1000, 1000);
-    }
-}
+using bench::createWorkload;
+using bench::fail;
 
 // Removes the tree; returns the number of files named *.jpg in it.
 long removeTree(const std::string& folder)
@@ -201,6 +169,7 @@ template <typename Work> Result runInChild(Work work)
 
 int main(int argc, char** argv)
 {
+    bench::programName = "bench_cli";
     rt::pinLocalTimeZone();
     QCoreApplication app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
