@@ -13,14 +13,6 @@
 
 #include <string>
 
-struct Cls_FileRenameTestAccess {
-    static void applyNewName(Cls_FileRename& job, const QString& folder, const QString& name,
-                             bool isFolder)
-    {
-        job.Sub_ApplyNewName(folder, name, job.m_StringFileName.size(), isFolder);
-    }
-};
-
 namespace {
 
 // The names in a folder, without "." and "..".
@@ -106,8 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     job.setRenameKubunIsTop(flags & 2);
     job.setIsNarrow(flags & 4);
     job.setIs全置換(flags & 8);
-    Cls_FileRenameTestAccess::applyNewName(job, rt::decodeName(QByteArray::fromStdString(box)),
-                                           rt::decodeName(rawName), isFolder);
+    job.setProp_PathFrom(rt::decodeName(QByteArray::fromStdString(box)));
+    job.MsgDisplayFlg_Prop(false);
+    // The pass over the one-entry folder: its new-name computation and the
+    // bare-name check decide what happens to the entry.
+    if (isFolder)
+        job.PFncBln_DirectoryRename();
+    else
+        job.PFncBln_FileRename();
 
     FUZZ_CHECK(entriesOf(scratch()) == QByteArrayList{"box"});
     const QByteArrayList inBox = entriesOf(box);
