@@ -2,7 +2,6 @@
 
 #include "engine/DiskPosix.h"
 #include "runtime/NameCodec.h"
-#include "runtime/VbError.h"
 
 #include <sys/statvfs.h>
 
@@ -74,19 +73,8 @@ Cls_RenameDiskModel::Folder* Cls_RenameDiskModel::folderOf(Handle handle) const
 
 Cls_RenameDisk::Handle Cls_RenameDiskModel::openStart(const QString& path, int& error)
 {
-    QByteArray bytes;
-    try {
-        bytes = rt::encodeName(path);
-    } catch (const rt::VbError&) {
-        error = EINVAL;
-        return kNoFolder;
-    }
-    const int fd = ::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return kNoFolder;
-    }
-    return load(fd, error);
+    const int fd = engine_detail::openFolderPath(path, error);
+    return fd < 0 ? kNoFolder : load(fd, error);
 }
 
 // The entry that holds the name now is opened on disk under the name it has

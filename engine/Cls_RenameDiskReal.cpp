@@ -2,21 +2,12 @@
 
 #include "engine/DiskPosix.h"
 #include "runtime/NameCodec.h"
-#include "runtime/VbError.h"
 
 using namespace engine_detail;
 
 Cls_RenameDisk::Handle Cls_RenameDiskReal::openStart(const QString& path, int& error)
 {
-    QByteArray bytes;
-    try {
-        bytes = rt::encodeName(path);
-    } catch (const rt::VbError&) {
-        error = EINVAL;
-        return kNoFolder;
-    }
-    const int fd = ::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    error = fd < 0 ? errno : 0;
+    const int fd = openFolderPath(path, error);
     return fd < 0 ? kNoFolder : fd;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/DiskPosix.h"
 
 #include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
 
 #include <QString>
 
@@ -70,6 +71,20 @@ int renameWithoutFlag(int folder, const char* from, const char* to, bool isFolde
 }
 
 }  // namespace
+
+int openFolderPath(const QString& path, int& error)
+{
+    QByteArray bytes;
+    try {
+        bytes = rt::encodeName(path);
+    } catch (const rt::VbError&) {
+        error = EINVAL;
+        return -1;
+    }
+    const int fd = ::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    error = fd < 0 ? errno : 0;
+    return fd;
+}
 
 int renameAt(int folder, const QByteArray& from, const QByteArray& to, bool isFolder)
 {

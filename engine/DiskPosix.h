@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <cerrno>
 #include <cstring>
@@ -75,6 +76,10 @@ template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& vi
     ::closedir(dir);
     return error;
 }
+
+// Opens the folder at a path given as text; returns the descriptor, or -1
+// with error set (EINVAL for a path the name codec cannot encode).
+int openFolderPath(const QString& path, int& error);
 
 // Renames inside one open folder without replacing anything; returns 0 or
 // an errno value (EXDEV included: nothing is ever copied).
