@@ -78,43 +78,6 @@ long listingLoop(const std::string& folder)
     return seen;
 }
 
-// The floor loop of bench_rename.
-long floorLoop(const std::string& folder)
-{
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return 0;
-    std::vector<std::pair<std::string, unsigned char>> entries;
-    while (const dirent* e = ::readdir(dir)) {
-        if (e->d_name[0] != '.')
-            entries.emplace_back(e->d_name, e->d_type);
-    }
-    ::closedir(dir);
-    long renamed = 0;
-    std::vector<std::string> subFolders;
-    static const std::string from = ".jpeg";
-    for (const auto& [name, type] : entries) {
-        const std::string path = folder + '/' + name;
-        if (type == DT_DIR) {
-            subFolders.push_back(path);
-            continue;
-        }
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0)
-            continue;
-        if (name.size() < from.size() ||
-            name.compare(name.size() - from.size(), from.size(), from) != 0)
-            continue;
-        const std::string target =
-            folder + '/' + name.substr(0, name.size() - from.size()) + ".jpg";
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-            ++renamed;
-    }
-    for (const std::string& sub : subFolders)
-        renamed += floorLoop(sub);
-    return renamed;
-}
-
 long command(const std::string& root, bool apply)
 {
     CliSettings settings;
@@ -208,7 +171,7 @@ int main(int argc, char** argv)
             const Result r = runInChild([&] {
                 if (cli)
                     return command(root, kind.apply);
-                return kind.apply ? floorLoop(root) : listingLoop(root);
+                return kind.apply ? bench::floorPass(root) : listingLoop(root);
             });
             const long renamed = removeTree(root);
             const bool right = r.count == files && renamed == (kind.apply ? files : 0);

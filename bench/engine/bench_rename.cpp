@@ -70,45 +70,6 @@ void removeTree(const std::string& folder, Tally& tally)
         fail("rmdir", folder);
 }
 
-// The baseline: the same walk as the job (list first, then rename, then
-// descend), with nothing but the system calls and string paths.
-long baselinePass(const std::string& folder)
-{
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return 0;
-    std::vector<std::pair<std::string, unsigned char>> entries;
-    while (const dirent* e = ::readdir(dir)) {
-        if (e->d_name[0] == '.')
-            continue;
-        entries.emplace_back(e->d_name, e->d_type);
-    }
-    ::closedir(dir);
-    long renamed = 0;
-    std::vector<std::string> subFolders;
-    static const std::string from = ".jpeg";
-    for (const auto& [name, type] : entries) {
-        const std::string path = folder + '/' + name;
-        if (type == DT_DIR) {
-            subFolders.push_back(path);
-            continue;
-        }
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0)
-            continue;
-        if (name.size() < from.size() ||
-            name.compare(name.size() - from.size(), from.size(), from) != 0)
-            continue;
-        const std::string target =
-            folder + '/' + name.substr(0, name.size() - from.size()) + ".jpg";
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-            ++renamed;
-    }
-    for (const std::string& sub : subFolders)
-        renamed += baselinePass(sub);
-    return renamed;
-}
-
 // Returns the trail the window would keep, one line per rename.
 QString enginePass(const std::string& root)
 {
@@ -169,7 +130,7 @@ Result runInChild(bool engine, const std::string& root)
         if (engine)
             trail = enginePass(root);
         else
-            r.renamed = baselinePass(root);
+            r.renamed = bench::floorPass(root);
         r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         ::getrusage(RUSAGE_SELF, &after);
         r.userSeconds = seconds(after.ru_utime) - seconds(before.ru_utime);

@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace bench {
 
@@ -53,6 +56,45 @@ inline void createWorkload(const std::string& root, int files, bool spread)
         std::snprintf(name, sizeof name, "/d%03d", f);
         createFiles(root + name, f * 1000, 1000);
     }
+}
+
+// The baseline: the same walk as the job (list first, then rename, then
+// descend), with nothing but the system calls and string paths.
+inline long floorPass(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::vector<std::pair<std::string, unsigned char>> entries;
+    while (const dirent* e = ::readdir(dir)) {
+        if (e->d_name[0] == '.')
+            continue;
+        entries.emplace_back(e->d_name, e->d_type);
+    }
+    ::closedir(dir);
+    long renamed = 0;
+    std::vector<std::string> subFolders;
+    static const std::string from = ".jpeg";
+    for (const auto& [name, type] : entries) {
+        const std::string path = folder + '/' + name;
+        if (type == DT_DIR) {
+            subFolders.push_back(path);
+            continue;
+        }
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            continue;
+        if (name.size() < from.size() ||
+            name.compare(name.size() - from.size(), from.size(), from) != 0)
+            continue;
+        const std::string target =
+            folder + '/' + name.substr(0, name.size() - from.size()) + ".jpg";
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+            ++renamed;
+    }
+    for (const std::string& sub : subFolders)
+        renamed += floorPass(sub);
+    return renamed;
 }
 
 }  // namespace bench
