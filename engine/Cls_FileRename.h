@@ -102,7 +102,6 @@ private:
     static QString FncStr_FormatDateTime(const QDateTime& stamp);  // throws rt::VbError 13
     bool FncBln_IsExtensionNotListed(const QString& path) const;
     static QString FncStr_JoinPath(const QString& folder, const QString& name);
-    QStringList FncCol_EnumSubFolders(const QString& folder) const;
     QString FncStr_GetCopyDestPath(const QString& path) const;
     void Sub_PrepareCopyFolder(const QString& folder) const;
     bool FncBln_IsCopyNeeded(const QString& source, const QString& destination) const;

@@ -293,21 +293,3 @@ QString Cls_FileRename::FncStr_JoinPath(const QString& folder, const QString& na
     std::copy(name.begin(), name.end(), out);
     return joined;
 }
-
-// Full paths of the folder's direct subfolders; links to folders are never
-// among them, so no pass can leave the tree through one.
-QStringList Cls_FileRename::FncCol_EnumSubFolders(const QString& folder) const
-{
-    QStringList list;
-    try {
-        if (!m_FileSystem->FSO)
-            rt::raiseError(rt::kInternalError,
-                           QStringLiteral("Cls_FileRename.FncCol_EnumSubFolders"));
-        // Appended as read: a listing that fails part-way keeps what it had.
-        m_FileSystem->FSO->GetFolder(folder).SubFolders(
-            [&list](const scripting::Folder& sub) { list.append(sub.Path()); });
-    } catch (...) {
-        Sub_DisplayVbError();
-    }
-    return list;
-}
