@@ -2,6 +2,8 @@
 
 #include "engine/DiskPosix.h"
 #include "runtime/NameCodec.h"
+#include "runtime/RenameAt.h"
+#include "runtime/Sys.h"
 
 using namespace engine_detail;
 
@@ -15,7 +17,7 @@ Cls_RenameDisk::Handle Cls_RenameDiskReal::openSub(Handle parent, const QByteArr
                                                    int& error)
 {
     const int fd =
-        ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        rt::sys::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     error = fd < 0 ? errno : 0;
     return fd < 0 ? kNoFolder : fd;
 }
@@ -46,11 +48,11 @@ bool Cls_RenameDiskReal::modified(Handle folder, const QByteArray& name, std::in
 bool Cls_RenameDiskReal::exists(Handle folder, const QByteArray& name)
 {
     struct stat info {};
-    return ::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    return rt::sys::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByteArray& to,
-                               bool isFolder)
+                               bool /*isFolder*/)
 {
-    return renameAt(folder, from, to, isFolder);
+    return rt::renameNoReplaceAt(folder, from, folder, to);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Sys.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,8 +13,7 @@
 #include <unistd.h>
 
 // The descriptor-relative system calls both rename disks share: one listing
-// routine and one rename, so that the model reads a folder exactly as the
-// real disk does.
+// routine, so that the model reads a folder exactly as the real disk does.
 namespace engine_detail {
 
 enum class EntryKind { File, Folder, Other };
@@ -26,10 +27,11 @@ inline EntryKind kindOf(int folder, const char* name, unsigned char type)
     case DT_REG: return EntryKind::File;
     case DT_DIR: return EntryKind::Folder;
     case DT_LNK:
-        return ::fstatat(folder, name, &info, 0) == 0 && S_ISREG(info.st_mode) ? EntryKind::File
-                                                                               : EntryKind::Other;
+        return rt::sys::fstatat(folder, name, &info, 0) == 0 && S_ISREG(info.st_mode)
+                   ? EntryKind::File
+                   : EntryKind::Other;
     case DT_UNKNOWN:
-        if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        if (rt::sys::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             return EntryKind::Other;
         if (S_ISLNK(info.st_mode))
             return kindOf(folder, name, DT_LNK);
@@ -49,7 +51,7 @@ template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& vi
     const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
     if (copy < 0)
         return errno;
-    DIR* dir = ::fdopendir(copy);
+    DIR* dir = rt::sys::fdopendir(copy);
     if (!dir) {
         const int error = errno;
         ::close(copy);
@@ -59,7 +61,7 @@ template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& vi
     int error = 0;
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(dir);
+        const dirent* entry = rt::sys::readdir(dir);
         if (!entry) {
             error = errno;
             break;
@@ -81,16 +83,12 @@ template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& vi
 // with error set (EINVAL for a path the name codec cannot encode).
 int openFolderPath(const QString& path, int& error);
 
-// Renames inside one open folder without replacing anything; returns 0 or
-// an errno value (EXDEV included: nothing is ever copied).
-int renameAt(int folder, const QByteArray& from, const QByteArray& to, bool isFolder);
-
 // The last-modification time, as the runtime's file time reads it.
 inline bool modifiedAt(int folder, const char* name, std::int64_t& seconds)
 {
     struct stat info {};
-    if (::fstatat(folder, name, &info, 0) != 0 &&
-        ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (rt::sys::fstatat(folder, name, &info, 0) != 0 &&
+        rt::sys::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     return true;

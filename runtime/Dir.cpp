@@ -2,6 +2,7 @@
 
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
@@ -82,7 +83,7 @@ Kind kindOfStat(const struct stat& info)
 Kind kindOfLink(int folderFd, const char* name)
 {
     struct stat target {};
-    if (::fstatat(folderFd, name, &target, 0) != 0)
+    if (rt::sys::fstatat(folderFd, name, &target, 0) != 0)
         return Kind::Other;
     return S_ISREG(target.st_mode) ? Kind::File : Kind::Other;
 }
@@ -90,7 +91,7 @@ Kind kindOfLink(int folderFd, const char* name)
 Kind kindOfEntry(int folderFd, const char* name)
 {
     struct stat info {};
-    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (rt::sys::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return Kind::Other;
     if (S_ISLNK(info.st_mode))
         return kindOfLink(folderFd, name);
@@ -107,7 +108,7 @@ QString nextMatch(Listing& state)
     const int folderFd = ::dirfd(state.dir);
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(state.dir);
+        const dirent* entry = rt::sys::readdir(state.dir);
         if (!entry) {
             const int error = errno;
             state.close();
@@ -146,7 +147,7 @@ QString singleEntry(const QByteArray& folder, const QByteArray& name, const QStr
         path.append(static_cast<char>(kPathSeparator));
     path.append(name);
     struct stat info {};
-    if (::lstat(path.constData(), &info) != 0) {
+    if (rt::sys::lstat(path.constData(), &info) != 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG)
             return QString();
@@ -187,7 +188,7 @@ QString Dir(const QString& pattern, int attributes)
     if (!hasWildcard(nameText))
         return singleEntry(folder, encodeOrRaise(nameText), nameText, attributes);
 
-    DIR* dir = ::opendir(folder.constData());
+    DIR* dir = rt::sys::opendir(folder.constData());
     if (!dir) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR)

@@ -1,6 +1,7 @@
 #include "runtime/FileDateTime.h"
 
 #include "runtime/NameCodec.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cstdlib>
@@ -21,8 +22,8 @@ QDateTime FileDateTime(const QString& path)
     }
     struct stat info {};
     // A link reports its target; a dangling link still has a time of its own.
-    if (bytes.isEmpty() ||
-        (::stat(bytes.constData(), &info) != 0 && ::lstat(bytes.constData(), &info) != 0))
+    if (bytes.isEmpty() || (rt::sys::stat(bytes.constData(), &info) != 0 &&
+                            rt::sys::lstat(bytes.constData(), &info) != 0))
         raiseError(kFileNotFound, source);
     return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(info.st_mtim.tv_sec), Qt::LocalTime);
 }

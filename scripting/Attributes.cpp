@@ -1,6 +1,7 @@
 #include "scripting/Attributes.h"
 
 #include "runtime/NameCodec.h"
+#include "runtime/Sys.h"
 #include "scripting/FileSystemObject.h"
 #include "scripting/PathText.h"
 #include "scripting/Posix.h"
@@ -49,7 +50,7 @@ void applyReadOnly(const QString& path, std::int32_t value, int missingError, co
     const mode_t wanted = (value & kReadOnly) != 0
                               ? (permissions & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH))
                               : (permissions | S_IWUSR);
-    if (wanted != permissions && ::chmod(bytes.constData(), wanted) != 0)
+    if (wanted != permissions && rt::sys::chmod(bytes.constData(), wanted) != 0)
         raiseMissingErrno(errno, missingError, source);
 }
 

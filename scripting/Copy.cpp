@@ -6,6 +6,7 @@
 
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
@@ -49,10 +50,10 @@ void FileSystemObject::CopyFile(const QString& source, const QString& destinatio
     struct stat status {};
     if (!statPath(fromBytes, status) || !S_ISREG(status.st_mode))
         rt::raiseError(rt::kFileNotFound, where);
-    const Fd input(::open(fromBytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const Fd input(rt::sys::open(fromBytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (input.get() < 0)
         raiseFileErrno(errno, where);
-    if (::fstat(input.get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (rt::sys::fstat(input.get(), &status) != 0 || !S_ISREG(status.st_mode))
         rt::raiseError(rt::kFileNotFound, where);
 
     const Fd folder = openFolderBase(rt::encodeName(containingFolder(to)), where);
@@ -87,14 +88,21 @@ void FileSystemObject::CopyFolder(const QString& source, const QString& destinat
         if (!S_ISDIR(existing.st_mode))
             rt::raiseError(rt::kFileAlreadyExists, where);
     } else {
-        if (::mkdir(toBytes.constData(), S_IRWXU) != 0)
+        if (rt::sys::mkdir(toBytes.constData(), S_IRWXU) != 0)
             rt::raiseErrno(errno, where);
         created = true;
     }
-    const Fd output = openFolder(toBytes, where);
-    copyFolderContent(input.get(), output.get(), overwrite, where);
-    if (created)
-        copyMetadata(output.get(), status, where);
+    Fd output;
+    try {
+        output = openFolder(toBytes, where);
+    } catch (...) {
+        if (created)  // still empty, and without its source's permissions
+            rt::sys::unlinkat(AT_FDCWD, toBytes.constData(), AT_REMOVEDIR);
+        throw;
+    }
+    fillFolder(
+        output.get(), created ? &status : nullptr,
+        [&] { copyFolderContent(input.get(), output.get(), overwrite, where); }, where);
 }
 
 }  // namespace scripting

@@ -1,5 +1,6 @@
 #include "scripting/Copying.h"
 
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 #include "scripting/Posix.h"
 
@@ -26,8 +27,8 @@ Fd createTemporaryAt(int folderFd, QByteArray& name, const QString& source)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = temporaryName();
-        const int fd = ::openat(folderFd, name.constData(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd = rt::sys::openat(folderFd, name.constData(),
+                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0)
             return Fd(fd);
         if (errno != EEXIST)
@@ -39,7 +40,7 @@ Fd createTemporaryAt(int folderFd, QByteArray& name, const QString& source)
 void writeAll(int fd, const char* data, ssize_t length, const QString& source)
 {
     while (length > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(length));
+        const ssize_t written = rt::sys::write(fd, data, static_cast<size_t>(length));
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -50,11 +51,14 @@ void writeAll(int fd, const char* data, ssize_t length, const QString& source)
     }
 }
 
-void fill(int sourceFd, Fd& destination, const struct stat& status, const QString& source)
+// durable: the data reaches the disk before the copy is closed, as the copy
+// is about to take the place of what was there.
+void fill(int sourceFd, Fd& destination, const struct stat& status, bool durable,
+          const QString& source)
 {
     std::vector<char> buffer(256 * 1024);
     for (;;) {
-        const ssize_t got = ::read(sourceFd, buffer.data(), buffer.size());
+        const ssize_t got = rt::sys::read(sourceFd, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -65,6 +69,8 @@ void fill(int sourceFd, Fd& destination, const struct stat& status, const QStrin
         writeAll(destination.get(), buffer.data(), got, source);
     }
     copyMetadata(destination.get(), status, source);
+    if (durable && rt::sys::fsync(destination.get()) != 0)
+        rt::raiseErrno(errno, source);
     if (const int error = destination.close())
         rt::raiseErrno(error, source);
 }
@@ -83,7 +89,7 @@ QByteArray linkTarget(int folderFd, const QByteArray& name, const QString& sourc
     std::vector<char> buffer(256);
     for (;;) {
         const ssize_t length =
-            ::readlinkat(folderFd, name.constData(), buffer.data(), buffer.size());
+            rt::sys::readlinkat(folderFd, name.constData(), buffer.data(), buffer.size());
         if (length < 0)
             rt::raiseErrno(errno, source);
         if (static_cast<size_t>(length) < buffer.size())
@@ -126,27 +132,34 @@ void copySubfolder(int sourceFd, const QByteArray& name, int destinationFd, bool
     } else if (errno != ENOENT) {
         rt::raiseErrno(errno, source);
     } else {
-        if (::mkdirat(destinationFd, name.constData(), S_IRWXU) != 0)
+        if (rt::sys::mkdirat(destinationFd, name.constData(), S_IRWXU) != 0)
             rt::raiseErrno(errno, source);
         created = true;
     }
-    const Fd to = openFolderAt(destinationFd, name, source);
-    requireVolume(volumeOf(to.get(), source), walk.to, source);
-    copyContent(from.get(), to.get(), overwrite, walk, source);
-    if (created)
-        copyMetadata(to.get(), status, source);
+    Fd to;
+    try {
+        to = openFolderAt(destinationFd, name, source);
+        requireVolume(volumeOf(to.get(), source), walk.to, source);
+    } catch (...) {
+        if (created)  // still empty, and without its source's permissions
+            rt::sys::unlinkat(destinationFd, name.constData(), AT_REMOVEDIR);
+        throw;
+    }
+    fillFolder(
+        to.get(), created ? &status : nullptr,
+        [&] { copyContent(from.get(), to.get(), overwrite, walk, source); }, source);
 }
 
 void copyRegular(int sourceFd, const QByteArray& name, int destinationFd, bool overwrite,
                  const Walk& walk, const QString& source)
 {
-    const Fd from(
-        ::openat(sourceFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Fd from(rt::sys::openat(sourceFd, name.constData(),
+                                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (from.get() < 0)
         rt::raiseErrno(errno, source);
     requireVolume(volumeOf(from.get(), source), walk.from, source);  // a file mounted over
     struct stat status {};
-    if (::fstat(from.get(), &status) != 0)
+    if (rt::sys::fstat(from.get(), &status) != 0)
         rt::raiseErrno(errno, source);
     if (!S_ISREG(status.st_mode))
         rt::raiseError(rt::kPathFileAccessError, source);  // replaced since it was listed
@@ -186,11 +199,29 @@ void copyContent(int sourceFd, int destinationFd, bool overwrite, const Walk& wa
 
 void copyMetadata(int fd, const struct stat& status, const QString& source)
 {
-    if (::fchmod(fd, status.st_mode & 07777) != 0)
+    if (rt::sys::fchmod(fd, status.st_mode & 07777) != 0)
         rt::raiseErrno(errno, source);
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
-    if (::futimens(fd, times) != 0)
+    if (rt::sys::futimens(fd, times) != 0)
         rt::raiseErrno(errno, source);
+}
+
+void fillFolder(int folderFd, const struct stat* status, const std::function<void()>& fillIt,
+                const QString& source)
+{
+    try {
+        fillIt();
+    } catch (...) {
+        if (status) {
+            try {
+                copyMetadata(folderFd, *status, source);
+            } catch (...) {  // the first error is the one to report
+            }
+        }
+        throw;
+    }
+    if (status)
+        copyMetadata(folderFd, *status, source);
 }
 
 void copyFileAt(int sourceFd, const struct stat& sourceStatus, int destinationFd,
@@ -208,12 +239,12 @@ void copyFileAt(int sourceFd, const struct stat& sourceStatus, int destinationFd
         QByteArray temporary;
         Fd out = createTemporaryAt(destinationFd, temporary, source);
         try {
-            fill(sourceFd, out, sourceStatus, source);
-            if (::renameat(destinationFd, temporary.constData(), destinationFd, name.constData()) !=
-                0)
+            fill(sourceFd, out, sourceStatus, true, source);
+            if (rt::sys::renameat(destinationFd, temporary.constData(), destinationFd,
+                                  name.constData()) != 0)
                 rt::raiseErrno(errno, source);
         } catch (...) {
-            ::unlinkat(destinationFd, temporary.constData(), 0);
+            rt::sys::unlinkat(destinationFd, temporary.constData(), 0);
             throw;
         }
         return;
@@ -221,14 +252,14 @@ void copyFileAt(int sourceFd, const struct stat& sourceStatus, int destinationFd
     if (errno != ENOENT)
         rt::raiseErrno(errno, source);
 
-    Fd out(::openat(destinationFd, name.constData(),
-                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    Fd out(rt::sys::openat(destinationFd, name.constData(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (out.get() < 0)
         rt::raiseErrno(errno, source);  // EEXIST: appeared meanwhile, 58
     try {
-        fill(sourceFd, out, sourceStatus, source);
+        fill(sourceFd, out, sourceStatus, false, source);
     } catch (...) {
-        ::unlinkat(destinationFd, name.constData(), 0);
+        rt::sys::unlinkat(destinationFd, name.constData(), 0);
         throw;
     }
 }
@@ -245,7 +276,7 @@ void copyLinkAt(int sourceFolderFd, const QByteArray& sourceName, int destinatio
     if (!lstatAt(destinationFd, name, existing)) {
         if (errno != ENOENT)
             rt::raiseErrno(errno, source);
-        if (::symlinkat(target.constData(), destinationFd, name.constData()) != 0)
+        if (rt::sys::symlinkat(target.constData(), destinationFd, name.constData()) != 0)
             rt::raiseErrno(errno, source);
         copyLinkTimes(destinationFd, name, status);
         return;
@@ -253,16 +284,16 @@ void copyLinkAt(int sourceFolderFd, const QByteArray& sourceName, int destinatio
     checkReplaceable(existing, overwrite, source);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray temporary = temporaryName();
-        if (::symlinkat(target.constData(), destinationFd, temporary.constData()) != 0) {
+        if (rt::sys::symlinkat(target.constData(), destinationFd, temporary.constData()) != 0) {
             if (errno == EEXIST)
                 continue;
             rt::raiseErrno(errno, source);
         }
         copyLinkTimes(destinationFd, temporary, status);
-        if (::renameat(destinationFd, temporary.constData(), destinationFd, name.constData()) !=
-            0) {
+        if (rt::sys::renameat(destinationFd, temporary.constData(), destinationFd,
+                              name.constData()) != 0) {
             const int error = errno;
-            ::unlinkat(destinationFd, temporary.constData(), 0);
+            rt::sys::unlinkat(destinationFd, temporary.constData(), 0);
             rt::raiseErrno(error, source);
         }
         return;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <sys/stat.h>
 
 // Copies by descriptor: the source side never follows a link inside a tree,
@@ -30,6 +31,13 @@ void copyLinkAt(int sourceFolderFd, const QByteArray& sourceName, int destinatio
 // first error. Reads only from sourceFd's volume and writes only into
 // destinationFd's: a mount point below either is refused with 70.
 void copyFolderContent(int sourceFd, int destinationFd, bool overwrite, const QString& source);
+
+// Runs fillIt on a folder the copy made, then gives the folder the source's
+// permission bits and times (status; null for a folder that was there and
+// keeps its own), also when fillIt fails part-way: a partial copy never
+// leaves a folder with other permissions than its source's.
+void fillFolder(int folderFd, const struct stat* status, const std::function<void()>& fillIt,
+                const QString& source);
 
 // Permission bits and access/modification times of status onto an open entry.
 void copyMetadata(int fd, const struct stat& status, const QString& source);

@@ -6,6 +6,7 @@
 
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
@@ -32,7 +33,7 @@ void FileSystemObject::DeleteFile(const QString& path, bool force) const
         raiseFileErrno(errno, where);
     if (!force && !S_ISLNK(status.st_mode) && (status.st_mode & S_IWUSR) == 0)
         rt::raiseError(rt::kPermissionDenied, where);
-    if (::unlink(bytes.constData()) != 0)
+    if (rt::sys::unlink(bytes.constData()) != 0)
         raiseFileErrno(errno, where);
 }
 
@@ -49,7 +50,7 @@ void FileSystemObject::DeleteFolder(const QString& path, bool force) const
     if (!lstatPath(bytes, status))
         raiseFolderErrno(errno, where);
     if (S_ISLNK(status.st_mode)) {
-        if (::unlink(bytes.constData()) != 0)
+        if (rt::sys::unlink(bytes.constData()) != 0)
             raiseFolderErrno(errno, where);
         return;
     }

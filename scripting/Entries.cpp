@@ -5,6 +5,7 @@
 #include "scripting/Posix.h"
 
 #include "runtime/NameCodec.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
@@ -83,7 +84,7 @@ void Folder::Files(const std::function<void(const File&)>& visit) const
         if (entry.kind == Kind::Link) {
             // A link counts as a file when it leads to a regular file.
             struct stat target {};
-            isFile = ::fstatat(folder.get(), entry.name.constData(), &target, 0) == 0 &&
+            isFile = rt::sys::fstatat(folder.get(), entry.name.constData(), &target, 0) == 0 &&
                      S_ISREG(target.st_mode);
         }
         if (isFile)
@@ -110,8 +111,8 @@ std::int64_t treeSize(int folderFd, const Volume& walk, const QString& source)
             total += treeSize(sub.get(), walk, source);
         } else if (entry.kind == Kind::File) {
             struct statx status {};
-            if (::statx(folderFd, entry.name.constData(), AT_SYMLINK_NOFOLLOW,
-                        STATX_TYPE | STATX_SIZE | STATX_MNT_ID, &status) != 0) {
+            if (rt::sys::statx(folderFd, entry.name.constData(), AT_SYMLINK_NOFOLLOW,
+                               STATX_TYPE | STATX_SIZE | STATX_MNT_ID, &status) != 0) {
                 if (errno == ENOENT)
                     continue;
                 rt::raiseErrno(errno, source);

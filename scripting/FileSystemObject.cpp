@@ -4,6 +4,7 @@
 #include "runtime/MountTable.h"
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 #include "scripting/PathText.h"
 #include "scripting/Posix.h"
@@ -95,7 +96,7 @@ Folder FileSystemObject::CreateFolder(const QString& path) const
     const QString target = absolutePath(path);
     if (!FolderExists(containingFolder(target)))
         rt::raiseError(rt::kPathNotFound, source);
-    if (::mkdir(rt::encodeName(target).constData(), 0777) != 0)
+    if (rt::sys::mkdir(rt::encodeName(target).constData(), 0777) != 0)
         rt::raiseErrno(errno, source);  // EEXIST: 58, whatever is there
     return Folder(target);
 }

@@ -8,6 +8,7 @@
 #include "runtime/FileRename.h"
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
@@ -63,21 +64,74 @@ void checkPlaces(const QString& from, const Place& target, const QString& where)
 // the move either happens or changes nothing.
 void removeSourceFile(const Place& source, const Place& target, const QString& where)
 {
-    if (::unlinkat(source.folder.get(), source.name.constData(), 0) != 0) {
+    if (rt::sys::unlinkat(source.folder.get(), source.name.constData(), 0) != 0) {
         const int error = errno;
-        ::unlinkat(target.folder.get(), target.name.constData(), 0);
+        rt::sys::unlinkat(target.folder.get(), target.name.constData(), 0);
         rt::raiseErrno(error, where);
+    }
+}
+
+// The copied file or link is on the disk before the source goes; else the
+// copy goes.
+void syncCopy(const Place& target, const QString& where)
+{
+    // The base is an O_PATH descriptor, which syncfs does not take.
+    const Fd folder(rt::sys::openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 || rt::sys::syncfs(folder.get()) != 0) {
+        const int error = errno;
+        rt::sys::unlinkat(target.folder.get(), target.name.constData(), 0);
+        rt::raiseErrno(error, where);
+    }
+}
+
+// The source folder could be emptied only in part: whatever it still holds
+// goes from the copy again, so that every entry is in one place only, either
+// still at the source or moved.
+void dropCopiesOfRemaining(int sourceFolder, int targetFolder, const QString& where)
+{
+    for (const RawEntry& entry : readEntries(targetFolder, where)) {
+        struct stat status {};
+        if (!lstatAt(sourceFolder, entry.name, status))
+            continue;  // moved: the copy is the only one
+        if (entry.kind == Kind::Folder && S_ISDIR(status.st_mode)) {
+            const Fd from = openFolderAt(sourceFolder, entry.name, where);
+            const Fd to = openFolderAt(targetFolder, entry.name, where);
+            dropCopiesOfRemaining(from.get(), to.get(), where);
+            // Stays when it holds entries already moved.
+            rt::sys::unlinkat(targetFolder, entry.name.constData(), AT_REMOVEDIR);
+        } else {
+            rt::sys::unlinkat(targetFolder, entry.name.constData(), 0);
+        }
+    }
+}
+
+void removeSourceFolder(const Place& source, const Place& target, const QString& where)
+{
+    try {
+        deleteFolderAt(source.folder.get(), source.name, true, where);
+    } catch (...) {
+        try {
+            struct stat status {};
+            if (lstatAt(source.folder.get(), source.name, status)) {
+                const Fd from = openFolderAt(source.folder.get(), source.name, where);
+                const Fd to = openFolderAt(target.folder.get(), target.name, where);
+                dropCopiesOfRemaining(from.get(), to.get(), where);
+                rt::sys::unlinkat(target.folder.get(), target.name.constData(), AT_REMOVEDIR);
+            }
+        } catch (...) {  // the first error is the one to report
+        }
+        throw;
     }
 }
 
 void copyFileAcross(const Place& source, const Place& target, const QString& where)
 {
-    const Fd input(::openat(source.folder.get(), source.name.constData(),
-                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Fd input(rt::sys::openat(source.folder.get(), source.name.constData(),
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (input.get() < 0)
         raiseFileErrno(errno, where);
     struct stat status {};
-    if (::fstat(input.get(), &status) != 0)
+    if (rt::sys::fstat(input.get(), &status) != 0)
         rt::raiseErrno(errno, where);
     if (!S_ISREG(status.st_mode))
         rt::raiseError(rt::kFileNotFound, where);
@@ -95,13 +149,15 @@ void copyFolderAcross(const Place& source, const Place& target, const QString& w
     if (!volumeAt(source.folder.get(), source.name, volume))
         raiseFolderErrno(errno, where);
     requireVolume(volume, volumeOf(source.folder.get(), where), where);
-    if (::mkdirat(target.folder.get(), target.name.constData(), S_IRWXU) != 0)
+    if (rt::sys::mkdirat(target.folder.get(), target.name.constData(), S_IRWXU) != 0)
         rt::raiseErrno(errno, where);
     try {
         const Fd input = openFolderAt(source.folder.get(), source.name, where);
         const Fd output = openFolderAt(target.folder.get(), target.name, where);
         copyFolderContent(input.get(), output.get(), false, where);
         copyMetadata(output.get(), status, where);
+        if (rt::sys::syncfs(output.get()) != 0)
+            rt::raiseErrno(errno, where);
     } catch (...) {
         try {
             deleteFolderAt(target.folder.get(), target.name, true, where);
@@ -137,6 +193,7 @@ void FileSystemObject::MoveFile(const QString& source, const QString& destinatio
                    targetPlace.name, false, where);
     else
         copyFileAcross(sourcePlace, targetPlace, where);
+    syncCopy(targetPlace, where);
     removeSourceFile(sourcePlace, targetPlace, where);
 }
 
@@ -167,13 +224,14 @@ void FileSystemObject::MoveFolder(const QString& source, const QString& destinat
     if (link) {
         copyLinkAt(sourcePlace.folder.get(), sourcePlace.name, targetPlace.folder.get(),
                    targetPlace.name, false, where);
+        syncCopy(targetPlace, where);
         removeSourceFile(sourcePlace, targetPlace, where);
         return;
     }
     copyFolderAcross(sourcePlace, targetPlace, where);
-    // Only now that the whole copy is at the destination does the source go;
-    // a failure here leaves both trees with nothing lost, and is reported.
-    deleteFolderAt(sourcePlace.folder.get(), sourcePlace.name, true, where);
+    // Only now that the whole copy is on the disk does the source go; a
+    // failure here leaves every entry in one place, and is reported.
+    removeSourceFolder(sourcePlace, targetPlace, where);
 }
 
 }  // namespace scripting

@@ -1,6 +1,7 @@
 #include "scripting/Posix.h"
 
 #include "runtime/PathSeparator.h"
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
@@ -34,7 +35,7 @@ Fd::~Fd()
 int Fd::close()
 {
     const int fd = std::exchange(m_fd, -1);
-    return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+    return fd >= 0 && rt::sys::close(fd) != 0 ? errno : 0;
 }
 
 Kind kindOf(mode_t mode)
@@ -74,7 +75,7 @@ void forEachEntry(int folderFd, const QString& source,
     const int listingFd = ::dup(folderFd);
     if (listingFd < 0)
         rt::raiseErrno(errno, source);
-    DIR* dir = ::fdopendir(listingFd);
+    DIR* dir = rt::sys::fdopendir(listingFd);
     if (dir == nullptr) {
         const int error = errno;
         ::close(listingFd);
@@ -85,7 +86,7 @@ void forEachEntry(int folderFd, const QString& source,
 
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(dir);
+        const dirent* entry = rt::sys::readdir(dir);
         if (entry == nullptr) {
             if (errno != 0)
                 rt::raiseErrno(errno, source);
@@ -97,7 +98,7 @@ void forEachEntry(int folderFd, const QString& source,
         std::optional<Kind> kind = kindOfType(entry->d_type);
         if (!kind) {
             struct stat status {};
-            if (::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (rt::sys::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno == ENOENT)
                     continue;  // gone since readdir delivered it
                 rt::raiseErrno(errno, source);
@@ -132,7 +133,7 @@ bool sameVolume(const Volume& a, const Volume& b)
 Volume volumeOf(int fd, const QString& source)
 {
     struct statx status {};
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &status) != 0)
+    if (rt::sys::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &status) != 0)
         rt::raiseErrno(errno, source);
     return volumeFrom(status);
 }
@@ -140,7 +141,7 @@ Volume volumeOf(int fd, const QString& source)
 bool volumeAt(int folderFd, const QByteArray& name, Volume& volume)
 {
     struct statx status {};
-    if (::statx(folderFd, name.constData(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0)
+    if (rt::sys::statx(folderFd, name.constData(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0)
         return false;
     volume = volumeFrom(status);
     return true;
@@ -154,7 +155,7 @@ void requireVolume(const Volume& entry, const Volume& walk, const QString& sourc
 
 Fd openFolder(const QByteArray& path, const QString& source)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = rt::sys::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         raiseFolderErrno(errno, source);
     return Fd(fd);
@@ -162,7 +163,7 @@ Fd openFolder(const QByteArray& path, const QString& source)
 
 Fd openFolderBase(const QByteArray& path, const QString& source)
 {
-    const int fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int fd = rt::sys::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         raiseFolderErrno(errno, source);
     return Fd(fd);
@@ -170,8 +171,8 @@ Fd openFolderBase(const QByteArray& path, const QString& source)
 
 Fd openFolderAt(int parentFd, const QByteArray& name, const QString& source)
 {
-    const int fd =
-        ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = rt::sys::openat(parentFd, name.constData(),
+                                   O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         raiseFolderErrno(errno, source);
     return Fd(fd);
@@ -196,17 +197,17 @@ void raiseFileErrno(int errnoValue, const QString& source)
 
 bool statPath(const QByteArray& path, struct stat& status)
 {
-    return ::stat(path.constData(), &status) == 0;
+    return rt::sys::stat(path.constData(), &status) == 0;
 }
 
 bool lstatPath(const QByteArray& path, struct stat& status)
 {
-    return ::lstat(path.constData(), &status) == 0;
+    return rt::sys::lstat(path.constData(), &status) == 0;
 }
 
 bool lstatAt(int folderFd, const QByteArray& name, struct stat& status)
 {
-    return ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    return rt::sys::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 QByteArray canonicalPath(const QByteArray& path)

@@ -1,5 +1,6 @@
 #include "scripting/Removal.h"
 
+#include "runtime/Sys.h"
 #include "runtime/VbError.h"
 #include "scripting/Posix.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 void unlinkEntry(int folderFd, const QByteArray& name, int flags, const QString& source)
 {
-    if (::unlinkat(folderFd, name.constData(), flags) != 0 && errno != ENOENT)
+    if (rt::sys::unlinkat(folderFd, name.constData(), flags) != 0 && errno != ENOENT)
         rt::raiseErrno(errno, source);
 }
 
@@ -24,13 +25,13 @@ void checkWritable(const struct stat& status, bool force, const QString& source)
 }
 
 void removeFolderAt(int parentFd, const QByteArray& name, bool force, const Volume& walk,
-                    const QString& source);
+                    bool nested, const QString& source);
 
 void emptyFolder(int folderFd, bool force, const Volume& walk, const QString& source)
 {
     for (const RawEntry& entry : readEntries(folderFd, source)) {
         switch (entry.kind) {
-        case Kind::Folder: removeFolderAt(folderFd, entry.name, force, walk, source); break;
+        case Kind::Folder: removeFolderAt(folderFd, entry.name, force, walk, true, source); break;
         case Kind::Link: unlinkEntry(folderFd, entry.name, 0, source); break;
         case Kind::File:
         case Kind::Other: {
@@ -49,12 +50,17 @@ void emptyFolder(int folderFd, bool force, const Volume& walk, const QString& so
     }
 }
 
+// A folder that is gone is an error 76 at the top, and just gone below it
+// (nested): a vanished subfolder never makes the whole delete look done.
 void removeFolderAt(int parentFd, const QByteArray& name, bool force, const Volume& walk,
-                    const QString& source)
+                    bool nested, const QString& source)
 {
     struct stat status {};
-    if (!lstatAt(parentFd, name, status))
+    if (!lstatAt(parentFd, name, status)) {
+        if (errno == ENOENT && nested)
+            return;  // gone since it was listed: nothing left to delete
         raiseFolderErrno(errno, source);
+    }
     if (!S_ISDIR(status.st_mode)) {  // replaced since it was listed
         if (!S_ISLNK(status.st_mode))
             checkWritable(status, force, source);
@@ -64,16 +70,26 @@ void removeFolderAt(int parentFd, const QByteArray& name, bool force, const Volu
     // A mount point is refused before its permissions are touched; the open
     // folder is checked again, as a mount may have appeared meanwhile.
     Volume volume;
-    if (!volumeAt(parentFd, name, volume))
+    if (!volumeAt(parentFd, name, volume)) {
+        if (errno == ENOENT && nested)
+            return;
         raiseFolderErrno(errno, source);
+    }
     requireVolume(volume, walk, source);
     checkWritable(status, force, source);
     const mode_t needed = S_IRWXU;
     if (force && (status.st_mode & needed) != needed &&
-        ::fchmodat(parentFd, name.constData(), (status.st_mode & 07777) | needed, 0) != 0)
+        rt::sys::fchmodat(parentFd, name.constData(), (status.st_mode & 07777) | needed, 0) != 0)
         rt::raiseErrno(errno, source);
     {
-        const Fd folder = openFolderAt(parentFd, name, source);
+        Fd folder;
+        try {
+            folder = openFolderAt(parentFd, name, source);
+        } catch (const rt::VbError& error) {
+            if (nested && error.number() == rt::kPathNotFound)
+                return;  // gone, or no folder any more: the parent's removal tells
+            throw;
+        }
         requireVolume(volumeOf(folder.get(), source), walk, source);
         emptyFolder(folder.get(), force, walk, source);
     }
@@ -84,7 +100,7 @@ void removeFolderAt(int parentFd, const QByteArray& name, bool force, const Volu
 
 void deleteFolderAt(int parentFd, const QByteArray& name, bool force, const QString& source)
 {
-    removeFolderAt(parentFd, name, force, volumeOf(parentFd, source), source);
+    removeFolderAt(parentFd, name, force, volumeOf(parentFd, source), false, source);
 }
 
 }  // namespace scripting::detail
