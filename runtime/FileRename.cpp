@@ -23,7 +23,9 @@ const QString kSource = QStringLiteral("Name");
     raiseErrno(error, kSource);
 }
 
-void renameEntry(const QString& oldPath, const QString& newPath, RenameMethod method)
+}  // namespace
+
+void Name(const QString& oldPath, const QString& newPath)
 {
     QByteArray oldBytes, newBytes;
     try {
@@ -32,20 +34,8 @@ void renameEntry(const QString& oldPath, const QString& newPath, RenameMethod me
     } catch (const VbError&) {
         raiseError(kBadFileName, kSource);
     }
-    if (const int error = renameNoReplaceAt(AT_FDCWD, oldBytes, AT_FDCWD, newBytes, method))
+    if (const int error = renameNoReplaceAt(AT_FDCWD, oldBytes, AT_FDCWD, newBytes))
         raiseRenameErrno(error, oldBytes);
-}
-
-}  // namespace
-
-void Name(const QString& oldPath, const QString& newPath)
-{
-    renameEntry(oldPath, newPath, RenameMethod::NoReplaceFlag);
-}
-
-void NameWithoutNoReplaceFlag(const QString& oldPath, const QString& newPath)
-{
-    renameEntry(oldPath, newPath, RenameMethod::WithoutFlag);
 }
 
 }  // namespace rt

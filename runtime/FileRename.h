@@ -15,8 +15,4 @@ namespace rt {
 // A case-only change that resolves to the same entry is carried out.
 void Name(const QString& oldPath, const QString& newPath);
 
-// Name as it behaves on a volume that refuses RENAME_NOREPLACE (same errors,
-// same guarantees); lets the fallback be exercised on any volume.
-void NameWithoutNoReplaceFlag(const QString& oldPath, const QString& newPath);
-
 }  // namespace rt

@@ -100,13 +100,11 @@ int renameWithoutFlag(int oldFolder, const char* oldName, int newFolder, const c
 }  // namespace
 
 int renameNoReplaceAt(int oldFolder, const QByteArray& oldName, int newFolder,
-                      const QByteArray& newName, RenameMethod method)
+                      const QByteArray& newName)
 {
     int error = 0;
-    if (method == RenameMethod::WithoutFlag) {
-        error = renameWithoutFlag(oldFolder, oldName.constData(), newFolder, newName.constData());
-    } else if (sys::renameat2(oldFolder, oldName.constData(), newFolder, newName.constData(),
-                              RENAME_NOREPLACE) != 0) {
+    if (sys::renameat2(oldFolder, oldName.constData(), newFolder, newName.constData(),
+                       RENAME_NOREPLACE) != 0) {
         error = errno;
         if (error == EINVAL)  // the volume may not know the flag
             error =

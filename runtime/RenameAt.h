@@ -6,11 +6,6 @@
 // AT_FDCWD with paths), under `Name`, the moves and the engine's passes.
 namespace rt {
 
-enum class RenameMethod {
-    NoReplaceFlag,  // renameat2(RENAME_NOREPLACE), the fallback where refused
-    WithoutFlag,    // the fallback alone
-};
-
 // Gives the entry oldName of oldFolder (never a link's target) the name
 // newName of newFolder. Never replaces: where the volume refuses the flag
 // (EINVAL) a file is linked and unlinked, a folder renamed after an
@@ -18,6 +13,6 @@ enum class RenameMethod {
 // the entry itself is carried out as a plain rename. Returns 0 or an errno
 // value.
 int renameNoReplaceAt(int oldFolder, const QByteArray& oldName, int newFolder,
-                      const QByteArray& newName, RenameMethod method = RenameMethod::NoReplaceFlag);
+                      const QByteArray& newName);
 
 }  // namespace rt

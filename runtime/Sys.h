@@ -16,20 +16,21 @@
 namespace rt::sys {
 
 enum class Call : std::uint8_t {
-    Rename,   // renameat2, renameat
-    Link,     // linkat, symlinkat
-    Unlink,   // unlink, unlinkat (also of folders)
-    Open,     // open, openat, opendir, fdopendir
-    Read,     // read, readlinkat
-    Write,    // write
-    Sync,     // fsync, syncfs
-    Mkdir,    // mkdir, mkdirat
-    Stat,     // stat, lstat, fstat, fstatat, statx
-    Readdir,  // readdir
-    Chmod,    // chmod, fchmod, fchmodat, futimens
-    Close,    // close where its error is checked
+    RenameNoReplace,  // renameat2
+    Rename,           // renameat
+    Link,             // linkat, symlinkat
+    Unlink,           // unlink, unlinkat (also of folders)
+    Open,             // open, openat, opendir, fdopendir
+    Read,             // read, readlinkat
+    Write,            // write
+    Sync,             // fsync, syncfs
+    Mkdir,            // mkdir, mkdirat
+    Stat,             // stat, lstat, fstat, fstatat, statx
+    Readdir,          // readdir
+    Chmod,            // chmod, fchmod, fchmodat, futimens
+    Close,            // close where its error is checked
 };
-inline constexpr int kCallKinds = 12;
+inline constexpr int kCallKinds = 13;
 
 using FaultHook = int (*)(Call call);
 // Null outside tests.
@@ -48,7 +49,9 @@ inline bool refused(Call call)
 inline int renameat2(int oldFolder, const char* oldName, int newFolder, const char* newName,
                      unsigned int flags)
 {
-    return refused(Call::Rename) ? -1 : ::renameat2(oldFolder, oldName, newFolder, newName, flags);
+    return refused(Call::RenameNoReplace)
+               ? -1
+               : ::renameat2(oldFolder, oldName, newFolder, newName, flags);
 }
 inline int renameat(int oldFolder, const char* oldName, int newFolder, const char* newName)
 {

@@ -40,14 +40,15 @@ struct Places {
 };
 
 struct Operation {
-    const char* name;
+    QByteArray name;
     QStringList tree;  // made under disk
     std::function<Outcome(const Places&, QString& detail)> run;
     bool copies = false;   // a content may end up twice
     bool deletes = false;  // contents may go
     bool acrossVolumes = false;
-    bool swallows = false;  // failures below the top are dropped by design
-    bool renames = false;   // a run that stops part-way mixes old and new paths
+    bool swallows = false;                      // failures below the top are dropped by design
+    bool renames = false;                       // a run that stops part-way mixes old and new paths
+    std::optional<faultplan::Always> volume{};  // how the volume answers every such call
 };
 
 const int kErrnos[] = {EIO,    ENOSPC, EACCES, EPERM,        EXDEV,
@@ -110,17 +111,6 @@ Outcome pass(const Places& p, bool folders, QString& detail)
     return {done && boxes.boxes().isEmpty(), int(boxes.boxes().size())};
 }
 
-// The runtime's rename as it goes on a volume that refuses RENAME_NOREPLACE.
-Outcome withoutFlag(const QString& from, const QString& to)
-{
-    try {
-        rt::NameWithoutNoReplaceFlag(from, to);
-        return {true, 0};
-    } catch (const rt::VbError& error) {
-        return {false, error.number()};
-    }
-}
-
 QList<Operation> operations()
 {
     const auto at = [](const Places& p, const char* name) { return p.disk + '/' + name; };
@@ -153,11 +143,6 @@ QList<Operation> operations()
                          return fs.PFncBln_ChangeFileName(at(p, "d"), at(p, "e"));
                      });
                  }});
-    list.append({"Name of a file, no flag", {"a", "b/"}, [=](const Places& p, QString&) {
-                     return withoutFlag(at(p, "a"), at(p, "b/a"));
-                 }});
-    list.append({"Name of a folder, no flag", folder,
-                 [=](const Places& p, QString&) { return withoutFlag(at(p, "d"), at(p, "e")); }});
     list.append({"MoveFile across volumes",
                  {"a"},
                  [=](const Places& p, QString&) {
@@ -207,6 +192,15 @@ QList<Operation> operations()
                  },
                  false,
                  true});
+    // The same on a volume that refuses RENAME_NOREPLACE.
+    for (qsizetype i = 0, end = list.size(); i < end; ++i) {
+        if (list[i].name.startsWith("Name") || list[i].renames) {
+            Operation without = list[i];
+            without.name += ", no RENAME_NOREPLACE";
+            without.volume = faultplan::kNoReplaceRefused;
+            list.append(without);
+        }
+    }
     list.append({"read-only walk", folder,
                  [=](const Places& p, QString&) {
                      return service([&](Cls_FileSystem& fs) {
@@ -320,7 +314,7 @@ private slots:
         QTest::addColumn<int>("index");
         const QList<Operation> list = operations();
         for (int i = 0; i < list.size(); ++i)
-            QTest::newRow(list[i].name) << i;
+            QTest::newRow(list[i].name.constData()) << i;
     }
     void sweep()
     {
@@ -334,7 +328,7 @@ private slots:
         std::vector<Call> calls;
         QString detail;
         {
-            const faultplan::Recording recording;
+            const faultplan::Recording recording(op.volume);
             const Outcome outcome = op.run(m_places, detail);
             calls = recording.calls();
             QVERIFY2(outcome.ok && detail.isEmpty(), qPrintable(detail));
@@ -355,7 +349,7 @@ private slots:
                 Outcome outcome;
                 detail.clear();
                 {
-                    const faultplan::Failing plan(kind, nth, error);
+                    const faultplan::Failing plan(kind, nth, error, op.volume);
                     outcome = op.run(m_places, detail);
                     QVERIFY(plan.fired());
                 }
@@ -369,8 +363,8 @@ private slots:
                                                          .arg(std::strerror(error), wrong)));
             }
         }
-        qInfo("%s: %zu calls, %d runs, %d reported failures", op.name, calls.size(), runs,
-              failures);
+        qInfo("%s: %zu calls, %d runs, %d reported failures", op.name.constData(), calls.size(),
+              runs, failures);
     }
 };
 

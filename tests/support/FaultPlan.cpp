@@ -1,93 +1,92 @@
 #include "support/FaultPlan.h"
 
+#include <utility>
+
 namespace faultplan {
 namespace {
 
-struct Plan {
+struct State {
     std::vector<Call> recorded;
-    Call kind = Call::Rename;
-    int remaining = -1;  // calls of kind still let through; -1: every call fails
+    bool recording = false;
+    std::optional<Always> always;
+    std::optional<Call> kind;
+    int remaining = 0;  // calls of kind still let through
     int errnoValue = 0;
     bool fired = false;
+    std::function<void()> action;
 };
 
-Plan g_plan;
+State g_state;
 
-int record(Call call)
+int hook(Call call)
 {
-    g_plan.recorded.push_back(call);
+    State& s = g_state;
+    if (s.recording)
+        s.recorded.push_back(call);
+    if (s.kind && call == *s.kind && !s.fired && s.remaining-- == 0) {
+        s.fired = true;
+        if (s.action) {
+            std::exchange(s.action, nullptr)();
+            return 0;
+        }
+        return s.errnoValue;
+    }
+    if (s.always && call == s.always->kind)
+        return s.always->errnoValue;
     return 0;
-}
-
-int failOne(Call call)
-{
-    if (call != g_plan.kind || g_plan.fired)
-        return 0;
-    if (g_plan.remaining-- > 0)
-        return 0;
-    g_plan.fired = true;
-    return g_plan.errnoValue;
-}
-
-int failEvery(Call call)
-{
-    return call == g_plan.kind ? g_plan.errnoValue : 0;
-}
-
-void install(rt::sys::FaultHook hook, Plan plan)
-{
-    g_plan = std::move(plan);
-    rt::sys::faultHook = hook;
-}
-
-void uninstall()
-{
-    rt::sys::faultHook = nullptr;
 }
 
 }  // namespace
 
 const char* nameOf(Call call)
 {
-    static const char* const names[rt::sys::kCallKinds] = {"rename", "link",    "unlink", "open",
-                                                           "read",   "write",   "fsync",  "mkdir",
-                                                           "stat",   "readdir", "chmod",  "close"};
+    static const char* const names[rt::sys::kCallKinds] = {
+        "renameat2", "rename", "link", "unlink",  "open",  "read", "write",
+        "fsync",     "mkdir",  "stat", "readdir", "chmod", "close"};
     return names[static_cast<int>(call)];
 }
 
-Recording::Recording()
+Plan::Plan()
 {
-    install(record, Plan{});
+    g_state = State{};
+    rt::sys::faultHook = hook;
 }
-Recording::~Recording()
+Plan::~Plan()
 {
-    uninstall();
+    rt::sys::faultHook = nullptr;
+}
+
+Recording::Recording(std::optional<Always> always)
+{
+    g_state.recording = true;
+    g_state.always = always;
 }
 const std::vector<Call>& Recording::calls() const
 {
-    return g_plan.recorded;
+    return g_state.recorded;
 }
 
-Failing::Failing(Call kind, int nth, int errnoValue)
+Failing::Failing(Call kind, int nth, int errnoValue, std::optional<Always> always)
 {
-    install(failOne, Plan{{}, kind, nth, errnoValue, false});
-}
-Failing::~Failing()
-{
-    uninstall();
+    g_state.kind = kind;
+    g_state.remaining = nth;
+    g_state.errnoValue = errnoValue;
+    g_state.always = always;
 }
 bool Failing::fired() const
 {
-    return g_plan.fired;
+    return g_state.fired;
 }
 
-FailingAll::FailingAll(Call kind, int errnoValue)
+FailingAll::FailingAll(Always always)
 {
-    install(failEvery, Plan{{}, kind, -1, errnoValue, false});
+    g_state.always = always;
 }
-FailingAll::~FailingAll()
+
+Before::Before(Call kind, std::function<void()> action)
 {
-    uninstall();
+    g_state.kind = kind;
+    g_state.action = std::move(action);
 }
 
 }  // namespace faultplan
