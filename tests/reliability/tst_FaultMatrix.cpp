@@ -1,0 +1,282 @@
+#include "Snapshot.h"
+#include "engine/EngineTestSupport.h"
+#include "filesystem/Cls_FileSystem.h"
+#include "runtime/VbError.h"
+#include "support/FaultPlan.h"
+#include "support/MsgBoxRecorder.h"
+#include "support/ScopedMount.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <sys/wait.h>
+
+namespace {
+
+// One rename pass: the part `from` at the head (or the tail) becomes `to`.
+struct Pass {
+    bool folders = false;
+    bool tail = false;
+    QString from{};
+    QString to{};
+    bool narrow = false;
+    bool deep = false;
+    QString start{};
+};
+
+// The numbers the boxes of a run began with, and the renamed count.
+struct Told {
+    QList<int> boxes;
+    int renamed = 0;
+};
+
+Told runPass(const QString& root, const Pass& p)
+{
+    MsgBoxRecorder boxes;
+    Cls_FileRename job;
+    EngineTest::configure(job, p.start.isEmpty() ? root : root + u'/' + p.start, !p.tail, p.from,
+                          p.to);
+    job.setIsNarrow(p.narrow);
+    job.setIsNoAnderTheWorld(!p.deep);
+    job.MsgDisplayFlg_Prop(true);
+    if (!(p.folders ? job.PFncBln_DirectoryRename() : job.PFncBln_FileRename()))
+        return {{-1}, 0};
+    Told told;
+    for (const MsgBoxRecorder::Box& box : boxes.boxes())
+        told.boxes.append(box.prompt.section(u' ', 0, 0).toInt());
+    const QString report = job.GetStr_Report();
+    const qsizetype at = report.indexOf(QStringLiteral("【 ")) + 2;
+    told.renamed = report.mid(at, report.indexOf(u' ', at) - at).toInt();
+    return told;
+}
+
+// A service operation on the disk and the other volume.
+using Operation = std::function<bool(Cls_FileSystem&, const QString& disk, const QString& other)>;
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Pass)
+Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(faultplan::Always)
+
+// The hard cases of a bulk rename and of the service's moves and copies, each
+// named: what the disk holds afterwards (nothing lost, nothing half-made) and
+// how the failure was told.
+class FaultMatrixTest : public QObject, private EngineTest {
+    Q_OBJECT
+
+private slots:
+    // Each row runs on a volume with RENAME_NOREPLACE and on one that refuses
+    // it (every renameat2 answered with EINVAL through the seam).
+    void pass_data()
+    {
+        QTest::addColumn<Pass>("p");
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QList<int>>("boxes");
+        QTest::addColumn<int>("renamed");
+        const auto row = [](const char* name, const Pass& p, const QStringList& before,
+                            const QStringList& after, const QList<int>& boxes, int renamed) {
+            QTest::newRow(name) << p << before << after << boxes << renamed;
+        };
+        const Pass jpeg{.tail = true, .from = ".jpeg", .to = ".jpg"};
+        Pass deepIn = jpeg;
+        deepIn.deep = true;
+        deepIn.start = "in";
+        const QString latin1 = rt::decodeName(QByteArray("caf\xe9"));
+        row("file onto an existing file", jpeg, {"a.jpeg", "a.jpg"}, {"a.jpeg", "a.jpg"}, {58}, 0);
+        row("folder onto an existing empty folder", {.folders = true, .from = "old_", .to = "new_"},
+            {"old_x/", "old_x/f", "new_x/"}, {"old_x/", "old_x/f", "new_x/"}, {58}, 0);
+        row("rename onto itself", {.from = "a", .to = "a"}, {"a"}, {"a"}, {58}, 0);
+        row("case-only rename", {.from = "a", .to = "A"}, {"a.txt"}, {"A.txt"}, {}, 1);
+        row("separator from the replacement", {.from = "a", .to = "x/"}, {"a", "x/"}, {"a", "x/"},
+            {52}, 0);
+        // The first rename makes the full-width solidus, the half-width step
+        // would make it a separator.
+        row("separator from the half-width step", {.from = "a", .to = u"ｂ／"_qs, .narrow = true},
+            {"a"}, {u"ｂ／"_qs}, {52}, 1);
+        row("non-UTF-8 name", jpeg, {latin1 + ".jpeg"}, {latin1 + ".jpg"}, {}, 1);
+        row("symbolic-link loop", deepIn, {"in/", "in/loop>..", "in/a.jpeg"},
+            {"in/", "in/loop", "in/a.jpg"}, {}, 1);
+        row("link to a folder outside the tree", deepIn,
+            {"in/", "in/out>../out", "out/", "out/b.jpeg"}, {"in/", "in/out", "out/", "out/b.jpeg"},
+            {}, 0);
+        row("256-byte name", {.from = "a", .to = QString(256, u'x')}, {"a"}, {"a"}, {52}, 0);
+    }
+    void pass()
+    {
+        QFETCH(Pass, p);
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(QList<int>, boxes);
+        QFETCH(int, renamed);
+        for (const bool refused : {false, true}) {
+            QTemporaryDir dir;
+            make(dir.path(), before);
+            Told told;
+            if (refused) {
+                const faultplan::FailingAll volume(faultplan::kNoReplaceRefused);
+                told = runPass(dir.path(), p);
+            } else {
+                told = runPass(dir.path(), p);
+            }
+            const char* where = refused ? "without RENAME_NOREPLACE" : "with RENAME_NOREPLACE";
+            QVERIFY2(tree(dir.path()) == sorted(after), where);
+            QVERIFY2(told.boxes == boxes && told.renamed == renamed, where);
+            reliability::emptyTree(raw(dir.path()));  // QTemporaryDir loses undecodable names
+        }
+    }
+
+    // Between the listing and the rename the file goes elsewhere: the rename
+    // fails with 53 and the file is untouched where it went.
+    void fileVanishesBeforeItsRename()
+    {
+        QTemporaryDir dir;
+        make(dir.path(), {"a.jpeg", "elsewhere/"});
+        const QByteArray root = raw(dir.path());
+        Told told;
+        {
+            const faultplan::Before moved(faultplan::Call::RenameNoReplace, [&] {
+                ::rename(root + "/a.jpeg", root + "/elsewhere/a.jpeg");
+            });
+            told = runPass(dir.path(), {.tail = true, .from = ".jpeg", .to = ".jpg"});
+        }
+        QCOMPARE(tree(dir.path()), QStringList({"elsewhere/", "elsewhere/a.jpeg"}));
+        QCOMPARE(told.boxes, QList<int>{rt::kFileNotFound});
+        QCOMPARE(told.renamed, 0);
+    }
+
+    // The file is moved away and a folder takes its name: the entry at the
+    // name is what the pass renames; the file is untouched where it went.
+    void fileReplacedByAFolderBeforeItsRename()
+    {
+        QTemporaryDir dir;
+        make(dir.path(), {"a.jpeg", "elsewhere/"});
+        const QByteArray root = raw(dir.path());
+        {
+            const faultplan::Before replaced(faultplan::Call::RenameNoReplace, [&] {
+                ::rename(root + "/a.jpeg", root + "/elsewhere/a.jpeg");
+                ::mkdir(root + "/a.jpeg", 0755);
+            });
+            runPass(dir.path(), {.tail = true, .from = ".jpeg", .to = ".jpg"});
+        }
+        QCOMPARE(tree(dir.path()), QStringList({"a.jpg/", "elsewhere/", "elsewhere/a.jpeg"}));
+        QCOMPARE(readFile(root + "/elsewhere/a.jpeg"), QByteArray("a.jpeg"));
+    }
+
+    // As a user without rights (so also when the suite runs as root): a
+    // folder without write permission keeps its file's name (70), one without
+    // read permission is not listed (70); the rest of the run goes on.
+    void foldersWithoutPermission()
+    {
+        QTemporaryDir dir;
+        make(dir.path(), {"locked/", "locked/a.jpeg", "unread/", "unread/b.jpeg", "c.jpeg"});
+        const QByteArray root = raw(dir.path());
+        const uid_t nobody = 65534;
+        for (const char* path :
+             {"", "/locked", "/locked/a.jpeg", "/unread", "/unread/b.jpeg", "/c.jpeg"})
+            QCOMPARE(::chown(root + path, nobody, nobody), 0);
+        QCOMPARE(::chmod(root + "/locked", 0555), 0);
+        QCOMPARE(::chmod(root + "/unread", 0333), 0);
+        int channel[2];
+        QCOMPARE(::pipe(channel), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(channel[0]);
+            if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                ::_exit(2);
+            const Told told =
+                runPass(dir.path(), {.tail = true, .from = ".jpeg", .to = ".jpg", .deep = true});
+            QByteArray text = QByteArray::number(told.renamed);
+            for (const int box : told.boxes)
+                text += ' ' + QByteArray::number(box);
+            ::_exit(::write(channel[1], text.constData(), size_t(text.size())) == text.size() ? 0
+                                                                                              : 3);
+        }
+        ::close(channel[1]);
+        char buffer[256] = {};
+        const ssize_t got = ::read(channel[0], buffer, sizeof buffer - 1);
+        ::close(channel[0]);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0 && got > 0);
+        ::chmod(root + "/locked", 0755);
+        ::chmod(root + "/unread", 0755);
+        QCOMPARE(tree(dir.path()),
+                 QStringList({"c.jpg", "locked/", "locked/a.jpeg", "unread/", "unread/b.jpeg"}));
+        QCOMPARE(QByteArray(buffer), QByteArray("1 70 70"));
+    }
+
+    // A volume without RENAME_NOREPLACE, and a full disk, under the service's
+    // moves and copies: the failure is recorded with its number, the source
+    // (and a file that was to be replaced) is as it was, nothing is left
+    // half-made at the destination.
+    void service_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<faultplan::Always>("fault");
+        QTest::addColumn<int>("error");  // 0: done
+        QTest::addColumn<QStringList>("disk");
+        QTest::addColumn<QStringList>("other");
+        const faultplan::Always full{faultplan::Call::Write, ENOSPC};
+        const auto moveFile = [](Cls_FileSystem& fs, const QString& d, const QString& o) {
+            return fs.PFncBln_MoveFile(d + "/a", o + "/a");
+        };
+        const auto moveFolder = [](Cls_FileSystem& fs, const QString& d, const QString& o) {
+            return fs.PFncBln_MoveDirectory(d + "/t", o + "/t");
+        };
+        const auto nameFile = [](Cls_FileSystem& fs, const QString& d, const QString&) {
+            return fs.PFncBln_ChangeFileName(d + "/a", d + "/b");
+        };
+        const auto nameFolder = [](Cls_FileSystem& fs, const QString& d, const QString&) {
+            return fs.PFncBln_ChangeFileName(d + "/t", d + "/u");
+        };
+        const auto copyOver = [](Cls_FileSystem& fs, const QString& d, const QString&) {
+            return fs.PFncBln_CopyFile(d + "/a", d + "/b", true);
+        };
+        const QStringList tree{"a", "b", "t/", "t/f"};
+        QTest::newRow("no RENAME_NOREPLACE, file onto a file")
+            << Operation(nameFile) << faultplan::kNoReplaceRefused << 58 << tree << QStringList();
+        QTest::newRow("no RENAME_NOREPLACE, folder")
+            << Operation(nameFolder) << faultplan::kNoReplaceRefused << 0
+            << QStringList{"a", "b", "u/", "u/f"} << QStringList();
+        QTest::newRow("disk full, file moved across volumes")
+            << Operation(moveFile) << full << 61 << tree << QStringList();
+        QTest::newRow("disk full, folder moved across volumes")
+            << Operation(moveFolder) << full << 61 << tree << QStringList();
+        QTest::newRow("disk full, copy over a file")
+            << Operation(copyOver) << full << 61 << tree << QStringList();
+    }
+    void service()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(faultplan::Always, fault);
+        QFETCH(int, error);
+        QFETCH(QStringList, disk);
+        QFETCH(QStringList, other);
+        QTemporaryDir dir;
+        const QByteArray root = raw(dir.path());
+        QCOMPARE(::mkdir(root + "/disk", 0755), 0);
+        QCOMPARE(::mkdir(root + "/other", 0755), 0);
+        ScopedMount mounts;
+        if (const QByteArray why = mounts.tmpfs(root + "/other"); !why.isEmpty())
+            QSKIP(why.constData());
+        const QString d = dir.path() + "/disk", o = dir.path() + "/other";
+        make(d, {"a", "b", "t/", "t/f"});
+        Cls_FileSystem fs;
+        bool done = false;
+        {
+            const faultplan::FailingAll plan(fault);
+            done = operation(fs, d, o);
+        }
+        QCOMPARE(done, error == 0);
+        QCOMPARE(fs.GetLng_ErrorNo(), error);
+        QCOMPARE(tree(d), sorted(disk));
+        QCOMPARE(tree(o), sorted(other));
+        QCOMPARE(readFile(root + "/disk/b"), QByteArray("b"));
+    }
+};
+
+QTEST_GUILESS_MAIN(FaultMatrixTest)
+#include "tst_FaultMatrix.moc"
