@@ -120,11 +120,6 @@ private slots:
         const QStringList links{
             "in/",           "in/sub/", "in/sub/loop>..", "in/old_out>../out", "in/a.jpeg",
             "in/sub/b.jpeg", "out/",    "out/c.jpeg",     "out/old_far/"};
-        filtered = jpeg;
-        filtered.deep = true;
-        filtered.start = "in";
-        row("files, links", filtered, links, {"in/a.jpeg>in/a.jpg", "in/sub/b.jpeg>in/sub/b.jpg"},
-            2);
         Setup oldIn = old;
         oldIn.start = "in";
         row("folders, links", oldIn, links, {}, 1);

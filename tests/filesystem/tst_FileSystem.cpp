@@ -114,19 +114,6 @@ private slots:
         }
     }
 
-    void deleteReadOnlyNeedsForce()
-    {
-        make({"g", "dir/", "dir/f"});
-        for (const char* file : {"g", "dir/f"})
-            QVERIFY(fs->ChangeBln_ReadOnlyAttr(at(file), true) && !writable(at(file)));
-        QVERIFY(!fs->PFncBln_DeleteFile(at("g"), false) && recorded());
-        QVERIFY(!fs->PFncBln_DeleteFolder(at("dir"), false) && recorded());
-        QCOMPARE(content(at("g")) + content(at("dir/f")), QByteArray("gdir/f"));
-        QVERIFY(fs->PFncBln_DeleteFile(at("g"), true) && fs->PFncBln_DeleteFolder(at("dir"), true));
-        QCOMPARE(fs->GetLng_ErrorNo(), 0);
-        QVERIFY(rawNames(d).isEmpty());
-    }
-
     // Copies replace only when told to; a successful move keeps the recorded error.
     void copyOntoExistingAndMovesKeepError()
     {
@@ -317,24 +304,6 @@ private slots:
         QCOMPARE(fs->PFncCol_EnumFileList(at("a*b?/*")), QStringList{"inLiteral"});
     }
 
-    // The first wrong step ends the test, so the rows can share one tree.
-    void renamesNeverReplace()
-    {
-        make({"a", "b", "full/", "full/inside", "empty/"});
-        // Operation (r rename, f move a file, d move a folder), source, target.
-        for (const char* row : {"r a b", "r a a", "f a b", "d full empty", "r full empty"}) {
-            const QStringList step = QString(row).split(' ');
-            const QString from = at(step[1]), to = at(step[2]);
-            const bool done = step[0] == "r"   ? fs->PFncBln_ChangeFileName(from, to)
-                              : step[0] == "f" ? fs->PFncBln_MoveFile(from, to)
-                                               : fs->PFncBln_MoveDirectory(from, to);
-            QVERIFY2(!done && fs->GetLng_ErrorNo() == rt::kFileAlreadyExists, row);
-            QCOMPARE(content(at("a")) + content(at("b")), QByteArray("ab"));
-            QCOMPARE(content(at("full/inside")), QByteArray("full/inside"));
-            QVERIFY(rawNames(at("empty")).isEmpty());
-        }
-    }
-
     // Links inside a tree are entries of their own: a walk neither loops nor
     // counts, copies, changes or deletes anything through them.
     void linkLoopsAreNotFollowed()
@@ -354,19 +323,6 @@ private slots:
         QVERIFY(fs->ChangeBln_ReadOnlyAttr(at("root/sub/b"), true) && !writable(at("root/sub/b")));
         QVERIFY(fs->PFncBln_DeleteFolder(at("root"), true) && rawNames(d, {"root"}).isEmpty());
         QCOMPARE(content(at("outside")), QByteArray("outside"));
-    }
-
-    void nameOverLimitFailsCleanly()
-    {
-        make({"f"});
-        for (const QString& name : {QString(256, 'n'), QString(86, QChar(0x3042))}) {  // 258 bytes
-            QVERIFY(!fs->PFncBln_ChangeFileName(at("f"), at(name)) && recorded());
-            QVERIFY(!fs->PFncBln_MoveFile(at("f"), at(name)));
-            QVERIFY(!fs->PFncBln_CopyFile(at("f"), at(name), true));
-            QVERIFY(!fs->PFncBln_CreateFolder(at(name)) && recorded());
-        }
-        QCOMPARE(rawNames(d), QByteArrayList{"f"});
-        QCOMPARE(content(at("f")), QByteArray("f"));
     }
 };
 

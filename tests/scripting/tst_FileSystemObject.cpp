@@ -517,21 +517,6 @@ private slots:
         QVERIFY(exists(at("t")));
     }
 
-    void failedMoveAcrossVolumesKeepsSource()
-    {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
-        const QByteArray far = otherVolume();
-        if (far.isEmpty())
-            QSKIP("no second volume at /dev/shm");
-        makeFolder(at("t"));
-        writeFile(at("t/first"), "first");
-        makeFolder(at("t/closed"), 0);
-        QCOMPARE(errorNumberOf([&] { fso.MoveFolder(path("t"), text(far + "/t")); }), 70);
-        QVERIFY(!exists(far + "/t"));
-        QCOMPARE(readFile(at("t/first")), QByteArray("first"));
-    }
-
     // A mount point below the start is another volume: whatever the walk
     // does, it fails with 70 and nothing on the mounted volume changes. A
     // bind mount shows the same device and must be seen all the same.
