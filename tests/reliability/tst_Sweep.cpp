@@ -37,6 +37,8 @@ struct Steps final : Cls_RenameStepSink {
 struct Places {
     QString disk;
     QString other;
+    QString at(const char* name) const { return disk + '/' + name; }
+    QString there(const char* name) const { return other + '/' + name; }
 };
 
 struct Operation {
@@ -53,13 +55,6 @@ struct Operation {
 
 const int kErrnos[] = {EIO,    ENOSPC, EACCES, EPERM,        EXDEV,
                        EINVAL, ENOENT, EBUSY,  ENAMETOOLONG, EMLINK};
-
-Outcome service(const std::function<bool(Cls_FileSystem&)>& call)
-{
-    Cls_FileSystem fs;
-    const bool ok = call(fs);
-    return {ok, fs.GetLng_ErrorNo()};
-}
 
 // A rename pass through the job's public procedures. Every step the sink
 // was told of must be reflected on the disk, in the count and in the trail;
@@ -111,87 +106,62 @@ Outcome pass(const Places& p, bool folders, QString& detail)
     return {done && boxes.boxes().isEmpty(), int(boxes.boxes().size())};
 }
 
+// A run of one service call; its result and recorded number tell how it ended.
+std::function<Outcome(const Places&, QString&)>
+on(std::function<bool(Cls_FileSystem&, const Places&)> call)
+{
+    return [call](const Places& p, QString&) {
+        Cls_FileSystem fs;
+        const bool ok = call(fs, p);
+        return Outcome{ok, fs.GetLng_ErrorNo()};
+    };
+}
+
 QList<Operation> operations()
 {
-    const auto at = [](const Places& p, const char* name) { return p.disk + '/' + name; };
-    const auto there = [](const Places& p, const char* name) { return p.other + '/' + name; };
+    using FS = Cls_FileSystem;
+    using P = const Places&;
     const QStringList folder{"d/", "d/f", "d/s/", "d/s/g", "d/l>f"};
-    QList<Operation> list;
-    list.append({"file pass",
-                 {"a.jpeg", "b.jpeg", "s/", "s/c.jpeg", "s/d.txt"},
-                 [](const Places& p, QString& detail) { return pass(p, false, detail); },
-                 false,
-                 false,
-                 false,
-                 false,
-                 true});
-    list.append({"directory pass",
-                 {"old_a/", "old_a/f", "old_a/old_b/", "old_a/old_b/g", "old_c/"},
-                 [](const Places& p, QString& detail) { return pass(p, true, detail); },
-                 false,
-                 false,
-                 false,
-                 false,
-                 true});
-    list.append({"Name of a file", {"a", "b/"}, [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_ChangeFileName(at(p, "a"), at(p, "b/a"));
-                     });
-                 }});
-    list.append({"Name of a folder", folder, [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_ChangeFileName(at(p, "d"), at(p, "e"));
-                     });
-                 }});
-    list.append({"MoveFile across volumes",
-                 {"a"},
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_MoveFile(at(p, "a"), there(p, "a"));
-                     });
-                 },
-                 false,
-                 false,
-                 true});
-    list.append({"MoveFolder across volumes", folder,
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_MoveDirectory(at(p, "d"), there(p, "d"));
-                     });
-                 },
-                 false, false, true});
-    list.append({"CopyFile",
-                 {"a"},
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_CopyFile(at(p, "a"), at(p, "b"), false);
-                     });
-                 },
-                 true});
-    list.append({"CopyFile with overwrite",
-                 {"a", "b"},
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_CopyFile(at(p, "a"), at(p, "b"), true);
-                     });
-                 },
-                 true});
-    list.append({"CopyFolder", folder + QStringList{"e/", "e/f"},
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_CopyFolder(at(p, "d"), at(p, "e"), true);
-                     });
-                 },
-                 true});
-    list.append({"DeleteFolder holding a link",
-                 {"keep", "d/", "d/f", "d/s/", "d/s/g", "d/l>../keep"},
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.PFncBln_DeleteFolder(at(p, "d"), false);
-                     });
-                 },
-                 false,
-                 true});
+    QList<Operation> list{
+        {.name = "file pass",
+         .tree = {"a.jpeg", "b.jpeg", "s/", "s/c.jpeg", "s/d.txt"},
+         .run = [](P p, QString& detail) { return pass(p, false, detail); },
+         .renames = true},
+        {.name = "directory pass",
+         .tree = {"old_a/", "old_a/f", "old_a/old_b/", "old_a/old_b/g", "old_c/"},
+         .run = [](P p, QString& detail) { return pass(p, true, detail); },
+         .renames = true},
+        {.name = "Name of a file",
+         .tree = {"a", "b/"},
+         .run = on([](FS& fs, P p) { return fs.PFncBln_ChangeFileName(p.at("a"), p.at("b/a")); })},
+        {.name = "Name of a folder",
+         .tree = folder,
+         .run = on([](FS& fs, P p) { return fs.PFncBln_ChangeFileName(p.at("d"), p.at("e")); })},
+        {.name = "MoveFile across volumes",
+         .tree = {"a"},
+         .run = on([](FS& fs, P p) { return fs.PFncBln_MoveFile(p.at("a"), p.there("a")); }),
+         .acrossVolumes = true},
+        {.name = "MoveFolder across volumes",
+         .tree = folder,
+         .run = on([](FS& fs, P p) { return fs.PFncBln_MoveDirectory(p.at("d"), p.there("d")); }),
+         .acrossVolumes = true},
+        {.name = "CopyFile",
+         .tree = {"a"},
+         .run = on([](FS& fs, P p) { return fs.PFncBln_CopyFile(p.at("a"), p.at("b"), false); }),
+         .copies = true},
+        {.name = "CopyFile with overwrite",
+         .tree = {"a", "b"},
+         .run = on([](FS& fs, P p) { return fs.PFncBln_CopyFile(p.at("a"), p.at("b"), true); }),
+         .copies = true},
+        {.name = "CopyFolder",
+         .tree = folder + QStringList{"e/", "e/f"},
+         .run = on([](FS& fs, P p) { return fs.PFncBln_CopyFolder(p.at("d"), p.at("e"), true); }),
+         .copies = true},
+        {.name = "DeleteFolder holding a link",
+         .tree = {"keep", "d/", "d/f", "d/s/", "d/s/g", "d/l>../keep"},
+         .run = on([](FS& fs, P p) { return fs.PFncBln_DeleteFolder(p.at("d"), false); }),
+         .deletes = true},
+    };
     // The same on a volume that refuses RENAME_NOREPLACE.
     for (qsizetype i = 0, end = list.size(); i < end; ++i) {
         if (list[i].name.startsWith("Name") || list[i].renames) {
@@ -201,13 +171,10 @@ QList<Operation> operations()
             list.append(without);
         }
     }
-    list.append({"read-only walk", folder,
-                 [=](const Places& p, QString&) {
-                     return service([&](Cls_FileSystem& fs) {
-                         return fs.ChangeBln_ReadOnlyAttr(at(p, "d"), true);
-                     });
-                 },
-                 false, false, false, true});
+    list.append({.name = "read-only walk",
+                 .tree = folder,
+                 .run = on([](FS& fs, P p) { return fs.ChangeBln_ReadOnlyAttr(p.at("d"), true); }),
+                 .swallows = true});
     return list;
 }
 
