@@ -3,8 +3,8 @@
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
+#include "support/FaultPlan.h"
 #include "support/MsgBoxRecorder.h"
-#include "support/ReaddirFault.h"
 #include "support/ScopedMount.h"
 
 #include <QProcess>
@@ -214,15 +214,16 @@ private slots:
         const QByteArrayList dirs = rawNames(at("dirs"));
         const QByteArrayList files = rawNames(at("files"));
         MsgBoxRecorder boxes;
+        // Every listing yields "." and ".." first; the read after two names fails.
         {
-            const readdirfault::Armed fault(rt::encodeName(at("dirs")), 2, EIO);
+            const faultplan::Failing fault(faultplan::Call::Readdir, 2 + 2, EIO);
             QCOMPARE(fs->GetCol_EnumSubDirList(at("dirs")).join('|'),
                      QString(dirs.mid(0, 2).join('|')));
         }
         QCOMPARE(boxes.boxes().size(), 1);
         QVERIFY(boxes.boxes()[0].prompt.startsWith("57 "));
         {
-            const readdirfault::Armed fault(rt::encodeName(at("files")), 2, EIO);
+            const faultplan::Failing fault(faultplan::Call::Readdir, 2 + 2, EIO);
             QVERIFY(fs->ChangeBln_ReadOnlyAttr(at("files"), true));
         }
         QCOMPARE(files.size(), 4);

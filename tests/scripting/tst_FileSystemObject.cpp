@@ -5,7 +5,7 @@
 #include "runtime/VbError.h"
 #include "scripting/FileSystemObject.h"
 #include "support/ErrorNumber.h"
-#include "support/ReaddirFault.h"
+#include "support/FaultPlan.h"
 #include "support/ScopedMount.h"
 
 #include <QtTest>
@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 using namespace fixture;
@@ -585,27 +586,30 @@ private slots:
         QCOMPARE(folderOrder.size(), 4);
         QCOMPARE(fileOrder.size(), 4);
 
+        // Every listing yields "." and ".." first: the read after them and
+        // `entries` names fails.
+        std::optional<faultplan::Failing> fault;
+        const auto failAfter = [&](int entries) {
+            fault.reset();  // one plan at a time
+            fault.emplace(faultplan::Call::Readdir, entries + 2, EIO);
+        };
         QStringList seen;
-        {
-            const readdirfault::Armed fault(at("d"), 2, EIO);
-            QCOMPARE(errorNumberOf([&] {
-                         folders.SubFolders(
-                             [&](const scripting::Folder& sub) { seen.append(sub.Name()); });
-                     }),
-                     int(rt::kDeviceIoError));
-            QCOMPARE(seen, folderOrder.mid(0, 2));
-            QCOMPARE(errorNumberOf([&] { folders.SubFolders(); }), int(rt::kDeviceIoError));
-        }
+        failAfter(2);
+        QCOMPARE(errorNumberOf([&] {
+                     folders.SubFolders(
+                         [&](const scripting::Folder& sub) { seen.append(sub.Name()); });
+                 }),
+                 int(rt::kDeviceIoError));
+        QCOMPARE(seen, folderOrder.mid(0, 2));
+        failAfter(2);
+        QCOMPARE(errorNumberOf([&] { folders.SubFolders(); }), int(rt::kDeviceIoError));
         seen.clear();
-        {
-            const readdirfault::Armed fault(at("f"), 3, EIO);
-            QCOMPARE(errorNumberOf([&] {
-                         files.Files(
-                             [&](const scripting::File& file) { seen.append(file.Name()); });
-                     }),
-                     int(rt::kDeviceIoError));
-            QCOMPARE(seen, fileOrder.mid(0, 3));
-        }
+        failAfter(3);
+        QCOMPARE(errorNumberOf([&] {
+                     files.Files([&](const scripting::File& file) { seen.append(file.Name()); });
+                 }),
+                 int(rt::kDeviceIoError));
+        QCOMPARE(seen, fileOrder.mid(0, 3));
     }
 };
 
