@@ -1,6 +1,7 @@
 #include "cli/CliApply.h"
 
 #include "cli/CliJournal.h"
+#include "cli/CliPlan.h"
 #include "engine/Cls_RenameDiskModel.h"
 #include "engine/Cls_RenameDiskReal.h"
 
@@ -22,10 +23,13 @@ CommandResult runCommand(const CliSettings& settings, const std::function<void()
     if (!journal.begin(settings.folder, result.preview.steps, result.error))
         return result;
     result.journal = journal.path();
-    // The applied run's own steps are what is reported from here on.
-    result.preview.steps = QList<RenameStep>();
+    // The applied run carries out the preview's own steps, so it does what
+    // the preview showed and the passes are not run a second time. The
+    // steps move over: a run of many files keeps one list of them.
     Cls_RenameDiskReal disk;
-    result.applied = runRename(settings, disk, [&](const RenameStep& step) {
+    RunOutcome plan = std::move(result.preview);
+    result.preview = RunOutcome{{}, plan.renamed, plan.skipped, plan.examined};
+    result.applied = applyPlan(settings.folder, std::move(plan), disk, [&](const RenameStep& step) {
         journal.markDone(step);
         if (onStep)
             onStep();

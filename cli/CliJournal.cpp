@@ -1,5 +1,7 @@
 #include "cli/CliJournal.h"
 
+#include "cli/CliFolderWalk.h"
+
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
@@ -60,39 +62,6 @@ bool makeFolders(const QByteArray& path)
 QByteArray stepLine(const char* kind, const RenameStep& step)
 {
     return QByteArray(kind) + ' ' + encoded(step.from) + ' ' + encoded(step.to) + '\n';
-}
-
-QString parentOf(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString lastName(const QString& path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
-// The folder's components below the journal's folder, or false when it lies
-// outside it.
-bool componentsWithin(const QString& root, const QString& folder, QStringList& components)
-{
-    QString base = root;
-    while (base.size() > 1 && base.endsWith(u'/'))
-        base.chop(1);
-    if (folder == base) {
-        components.clear();
-        return true;
-    }
-    const QString prefix = base.endsWith(u'/') ? base : base + u'/';
-    if (!folder.startsWith(prefix))
-        return false;
-    components = folder.mid(prefix.size()).split(u'/');
-    for (const QString& part : std::as_const(components)) {
-        if (part.isEmpty() || part == u"." || part == u"..")
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -245,33 +214,7 @@ bool markJournalUndone(const QString& path)
 RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
 {
     RunOutcome outcome;
-    QHash<QString, Cls_RenameDisk::Handle> open;
-    int error = 0;
-    const Cls_RenameDisk::Handle root = disk.openStart(journal.folder, error);
-    // Opens a folder of the tree from the journal's folder down.
-    const auto folderAt = [&](const QString& folder) {
-        if (root == Cls_RenameDisk::kNoFolder)
-            return Cls_RenameDisk::kNoFolder;
-        QStringList components;
-        if (!componentsWithin(journal.folder, folder, components))
-            return Cls_RenameDisk::kNoFolder;
-        Cls_RenameDisk::Handle handle = root;
-        QString walked;
-        for (const QString& part : std::as_const(components)) {
-            walked += u'/' + part;
-            const auto known = open.constFind(walked);
-            if (known != open.cend()) {
-                handle = *known;
-                continue;
-            }
-            int ignored = 0;
-            handle = disk.openSub(handle, rt::encodeName(part), ignored);
-            if (handle == Cls_RenameDisk::kNoFolder)
-                return handle;
-            open.insert(walked, handle);
-        }
-        return handle;
-    };
+    FolderWalk walk(disk, journal.folder);
     for (qsizetype i = journal.steps.size() - 1; i >= 0; --i) {
         const RenameStep& done = journal.steps[i];
         RenameStep step;
@@ -279,7 +222,7 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
         step.to = done.from;
         const QString folder = parentOf(done.from);
         const Cls_RenameDisk::Handle handle =
-            folder == parentOf(done.to) ? folderAt(folder) : Cls_RenameDisk::kNoFolder;
+            folder == parentOf(done.to) ? walk.at(folder) : Cls_RenameDisk::kNoFolder;
         if (handle == Cls_RenameDisk::kNoFolder) {
             step.error = 76;  // outside the journal's folders, or gone
             step.systemError = ENOENT;
@@ -295,14 +238,15 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
             } else {
                 step.systemError = disk.rename(handle, present, former, done.isFolder);
                 step.error = step.systemError == 0 ? 0 : rt::errorNumberFromErrno(step.systemError);
+                if (step.systemError == 0) {
+                    walk.forget(done.to);
+                    walk.forget(done.from);
+                }
             }
         }
         (step.error == 0 ? outcome.renamed : outcome.skipped) += 1;
         outcome.steps.append(step);
     }
     outcome.examined = journal.steps.size();
-    for (const Cls_RenameDisk::Handle handle : std::as_const(open))
-        disk.close(handle);
-    disk.close(root);
     return outcome;
 }

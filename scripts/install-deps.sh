@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools libgl-dev
           fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang-format
-          appstream desktop-file-utils groff-base dpkg-dev file imagemagick x11-utils
+          appstream desktop-file-utils groff-base dpkg-dev file imagemagick x11-utils xdotool xclip libglib2.0-bin
           clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -64,3 +64,27 @@ APP="$root/usr/bin/nemirou" SHOT="$shot" XDG_RUNTIME_DIR="$runtime" \
     kill "$app"
 '
 echo "packaged window: $shot"
+
+# On a CI machine (root, thrown away afterwards) the package is installed for
+# real with apt, which resolves its computed dependencies, and the window is
+# started the way a menu starts it: through its desktop entry.
+if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
+    echo "== apt install and start from the menu entry"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$(realpath "$deb")" >/dev/null
+    trap 'DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq nemirou >/dev/null; rm -rf "$root"' EXIT
+    command -v nemirou >/dev/null && man -w nemirou >/dev/null
+    ENTRY="/usr/share/applications/$id.desktop" XDG_RUNTIME_DIR="$runtime" \
+        timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        set -euo pipefail
+        unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+        gio launch "$ENTRY"
+        for _ in $(seq 60); do
+            wid=$(xwininfo -root -tree 2>/dev/null | awk "/Fileの名称変更/ {print \$1; exit}")
+            [ -n "$wid" ] && break
+            sleep 0.5
+        done
+        pkill -x nemirou || true
+        [ -n "${wid:-}" ] || { echo "the menu entry did not start the window" >&2; exit 1; }
+    '
+    echo "installed with apt and started from its menu entry"
+fi

@@ -1,48 +1,78 @@
 #!/usr/bin/env bash
-# Builds the application, starts it on a virtual X display and saves a
-# picture of its window as docs/screenshot.png.
+# Builds the application, makes a demo folder of photos, scans and documents
+# in a temporary place, and drives the window on a virtual X display as a user
+# would: paste the folder's path, set it, rename ".jpeg" to ".jpg" from the
+# tail. Saves two pictures:
+#   docs/screenshot.png          the window after the run, its list refreshed
+#   docs/screenshot-summary.png  the window with the run's summary box beside it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-need=()
-command -v import >/dev/null || need+=(imagemagick)
-command -v xwininfo >/dev/null || need+=(x11-utils)
-if [ ${#need[@]} -gt 0 ]; then
-    sudo_cmd=()
-    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
 
 build=${NEMIROU_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target nemirou -j "$(nproc)"
 
-out=docs/screenshot.png
-# A private runtime folder, so that a running copy does not stop this one.
-runtime=$(mktemp -d)
-trap 'rm -rf "$runtime"' EXIT
+# /tmp rather than $TMPDIR: the window shows the whole path, and it must not
+# show anything of this machine beyond the demo folder.
+scratch=$(mktemp -d /tmp/nemirou-demo.XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+demo="$scratch/写真/2026-04 京都旅行"
+mkdir -p "$demo/スキャン" "$demo/書類"
+for name in 京都旅行_001.jpeg 京都旅行_002.jpeg 京都旅行_003.jpeg 清水寺の夕景.jpeg \
+    伏見稲荷_千本鳥居.jpeg "集合写真（全員）.jpeg" 嵐山_竹林の小径.jpeg 旅程表.pdf \
+    スキャン/領収書_ホテル.jpeg スキャン/乗車券_往復.jpeg 書類/見積書_2026年4月.pdf \
+    書類/議事録_町内会.docx; do
+    printf '%s\n' "$name" >"$demo/$name"
+done
 
-APP="$build/ui/nemirou" XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+export APP="$build/ui/nemirou" DEMO="$demo" XDG_RUNTIME_DIR="$scratch"
+export SHOT="$PWD/docs/screenshot.png" SUMMARY="$PWD/docs/screenshot-summary.png"
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     set -euo pipefail
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    fail() { echo "screenshot: $*" >&2; kill "$app" 2>/dev/null; exit 1; }
+    wait_for() {  # a window title; prints its id
+        for _ in $(seq 60); do
+            id=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+            [ -n "$id" ] && echo "$id" && return 0
+            sleep 0.5
+        done
+        return 1
+    }
+    # Positions inside the window (no window manager: it sits at 0,0).
+    click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.3; }
+
     "$APP" &
     app=$!
-    # Wait until the window is mapped (up to 30 s), then let it paint.
-    id=""
-    for _ in $(seq 60); do
-        id=$(xwininfo -root -tree 2>/dev/null | awk "/Fileの名称変更/ {print \$1; exit}")
-        [ -n "$id" ] && break
-        sleep 0.5
-    done
-    if [ -z "$id" ]; then
-        echo "screenshot: the window did not appear" >&2
-        kill "$app"
-        exit 1
-    fi
-    sleep 2
-    import -window "$id" "'"$out"'"
+    win=$(wait_for "Fileの名称変更") || fail "the window did not appear"
+    sleep 1
+
+    # The path box acts on every key, so a user pastes a path and then sets it.
+    printf %s "$DEMO" | xclip -selection clipboard
+    click 200 20; xdotool key ctrl+a ctrl+v; sleep 0.3
+    click 524 20; sleep 0.5
+    click 447 400; xdotool type --delay 30 ".jpeg"
+    click 447 420; xdotool type --delay 30 ".jpg"
+    click 447 441
+    box=$(wait_for "終了の合図") || fail "no summary box after the run"
+    [ "$(find "$DEMO" -name "*.jpg" | wc -l)" -eq 9 ] || fail "the run did not rename the photos"
+    [ "$(find "$DEMO" -name "*.jpeg" | wc -l)" -eq 0 ] || fail "some photos kept .jpeg"
+
+    sleep 0.5
+    # The two windows side by side on a plain ground, not the black root;
+    # the box is moved off the window first, or its picture would hide it.
+    xdotool windowmove "$box" 600 0; sleep 0.5
+    import -window "$win" "$SUMMARY.window.png"
+    import -window "$box" "$SUMMARY.box.png"
+    convert -background "#dcdcec" -gravity north "$SUMMARY.window.png" \
+        -size 20x1 xc:"#dcdcec" "$SUMMARY.box.png" +append "$SUMMARY"
+    rm -f "$SUMMARY.window.png" "$SUMMARY.box.png"
+
+    xdotool key Return; sleep 0.5
+    click 514 320; sleep 0.5   # "Refresh here"
+    import -window "$win" "$SHOT"
     kill "$app"
 '
-echo "saved $out"
+echo "saved docs/screenshot.png and docs/screenshot-summary.png"

@@ -1,0 +1,97 @@
+#include "cli/CliFolderWalk.h"
+
+#include "runtime/NameCodec.h"
+
+QString parentOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString lastName(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+bool componentsWithin(const QString& root, const QString& folder, QStringList& components)
+{
+    QString base = root;
+    while (base.size() > 1 && base.endsWith(u'/'))
+        base.chop(1);
+    if (folder == base) {
+        components.clear();
+        return true;
+    }
+    const QString prefix = base.endsWith(u'/') ? base : base + u'/';
+    if (!folder.startsWith(prefix))
+        return false;
+    components = folder.mid(prefix.size()).split(u'/');
+    for (const QString& part : std::as_const(components)) {
+        if (part.isEmpty() || part == u"." || part == u"..")
+            return false;
+    }
+    return true;
+}
+
+FolderWalk::FolderWalk(Cls_RenameDisk& disk, const QString& root) : m_Disk(disk), m_Root(root)
+{
+    int ignored = 0;
+    m_Top = m_Disk.openStart(root, ignored);
+}
+
+FolderWalk::~FolderWalk()
+{
+    for (const Cls_RenameDisk::Handle handle : std::as_const(m_Open))
+        m_Disk.close(handle);
+    m_Disk.close(m_Top);
+}
+
+Cls_RenameDisk::Handle FolderWalk::at(const QString& folder)
+{
+    if (m_Last != Cls_RenameDisk::kNoFolder && folder == m_LastPath)
+        return m_Last;
+    if (m_Top == Cls_RenameDisk::kNoFolder)
+        return Cls_RenameDisk::kNoFolder;
+    QStringList components;
+    if (!componentsWithin(m_Root, folder, components))
+        return Cls_RenameDisk::kNoFolder;
+    Cls_RenameDisk::Handle handle = m_Top;
+    QString walked;
+    for (const QString& part : std::as_const(components)) {
+        walked += u'/' + part;
+        const auto known = m_Open.constFind(walked);
+        if (known != m_Open.cend()) {
+            handle = *known;
+            continue;
+        }
+        int ignored = 0;
+        handle = m_Disk.openSub(handle, rt::encodeName(part), ignored);
+        if (handle == Cls_RenameDisk::kNoFolder)
+            return handle;
+        m_Open.insert(walked, handle);
+    }
+    m_LastPath = folder;
+    m_Last = handle;
+    return handle;
+}
+
+void FolderWalk::forget(const QString& path)
+{
+    QStringList components;
+    if (!componentsWithin(m_Root, path, components) || components.isEmpty())
+        return;
+    const QString key = u'/' + components.join(u'/');
+    // Folders are opened through their parents, so nothing below an unopened
+    // one is open either.
+    if (!m_Open.contains(key))
+        return;
+    for (auto it = m_Open.begin(); it != m_Open.end();) {
+        if (it.key() == key || it.key().startsWith(key + u'/')) {
+            m_Disk.close(*it);
+            it = m_Open.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_Last = Cls_RenameDisk::kNoFolder;
+}

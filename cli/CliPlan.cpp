@@ -1,0 +1,53 @@
+#include "cli/CliPlan.h"
+
+#include "cli/CliFolderWalk.h"
+#include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
+
+#include <cerrno>
+
+namespace {
+
+// Errors numbered as the run numbers them when a rename fails.
+int stepError(Cls_RenameDisk& disk, Cls_RenameDisk::Handle folder, const QByteArray& from,
+              int systemError)
+{
+    if (systemError == ENOENT || systemError == ENOTDIR)
+        return disk.exists(folder, from) ? rt::kPathNotFound : rt::kFileNotFound;
+    return rt::errorNumberFromErrno(systemError);
+}
+
+}  // namespace
+
+RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
+                     const std::function<void(const RenameStep&)>& onStep)
+{
+    plan.renamed = 0;
+    plan.skipped = 0;
+    FolderWalk walk(disk, folder);
+    for (RenameStep& step : plan.steps) {
+        if (step.error == 0) {
+            const QString parent = parentOf(step.from);
+            const Cls_RenameDisk::Handle handle =
+                parent == parentOf(step.to) ? walk.at(parent) : Cls_RenameDisk::kNoFolder;
+            const QByteArray from = rt::encodeName(lastName(step.from));
+            if (handle == Cls_RenameDisk::kNoFolder) {
+                step.systemError = ENOENT;
+                step.error = rt::kPathNotFound;
+            } else {
+                step.systemError =
+                    disk.rename(handle, from, rt::encodeName(lastName(step.to)), step.isFolder);
+                step.error =
+                    step.systemError == 0 ? 0 : stepError(disk, handle, from, step.systemError);
+            }
+            if (step.error == 0 && step.isFolder) {
+                walk.forget(step.from);
+                walk.forget(step.to);
+            }
+        }
+        (step.error == 0 ? plan.renamed : plan.skipped) += 1;
+        if (onStep)
+            onStep(step);
+    }
+    return plan;
+}
