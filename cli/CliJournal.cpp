@@ -21,9 +21,11 @@ namespace {
 constexpr qsizetype kFlushSize = 64 * 1024;
 const QByteArray kHeader = "nemirou-journal 1\n";
 
+// Separators are kept as they are: the fields stay readable and short, and
+// a path never holds a blank or a newline unencoded.
 QByteArray encoded(const QString& path)
 {
-    return rt::encodeName(path).toPercentEncoding();
+    return rt::encodeName(path).toPercentEncoding("/");
 }
 
 QString decoded(const QByteArray& field)
@@ -61,7 +63,7 @@ bool makeFolders(const QByteArray& path)
 
 QByteArray stepLine(const char* kind, const RenameStep& step)
 {
-    return QByteArray(kind) + ' ' + encoded(step.from) + ' ' + encoded(step.to) + '\n';
+    return QByteArray(kind) + ' ' + encoded(step.from()) + ' ' + encoded(step.to()) + '\n';
 }
 
 }  // namespace
@@ -120,26 +122,32 @@ bool JournalWriter::begin(const QString& folder, const QList<RenameStep>& plan, 
         error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
+    // Written in pieces: a plan of many steps is never held as one text.
     // Only the steps the run expects to succeed: undoing a step that failed
     // would move a file the run never touched.
+    QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
+    bool written = true;
     for (const RenameStep& step : plan) {
         if (step.error == 0)
             text += stepLine("step", step);
+        if (text.size() >= kFlushSize) {
+            written = written && writeAll(m_Fd, text);
+            text.clear();
+        }
     }
     text += "begin\n";
-    if (!writeAll(m_Fd, text) || ::fsync(m_Fd) != 0) {
+    if (!written || !writeAll(m_Fd, text) || ::fsync(m_Fd) != 0) {
         error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     return true;
 }
 
-void JournalWriter::markDone(const RenameStep& step)
+void JournalWriter::markDone(qsizetype number)
 {
-    if (m_Fd < 0 || step.error != 0)
+    if (m_Fd < 0)
         return;
-    m_Buffer += stepLine("done", step);
+    m_Buffer += "done " + QByteArray::number(number) + '\n';
     if (m_Buffer.size() >= kFlushSize)
         flush();
 }
@@ -181,10 +189,8 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
         if (fields[0] == "folder" && fields.size() == 2) {
             journal.folder = decoded(fields[1]);
         } else if ((fields[0] == "step" || fields[0] == "done") && fields.size() == 3) {
-            RenameStep step;
-            step.from = decoded(fields[1]);
-            step.to = decoded(fields[2]);
-            const QPair<QString, QString> key{step.from, step.to};
+            const QPair<QString, QString> key{decoded(fields[1]), decoded(fields[2])};
+            const RenameStep step = RenameStep::between(key.first, key.second);
             if (fields[0] == "step")
                 planned.insert(key, true);
             else if (planned.contains(key))
@@ -217,30 +223,29 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
     FolderWalk walk(disk, journal.folder);
     for (qsizetype i = journal.steps.size() - 1; i >= 0; --i) {
         const RenameStep& done = journal.steps[i];
-        RenameStep step;
-        step.from = done.to;
-        step.to = done.from;
-        const QString folder = parentOf(done.from);
+        const QString present = done.to();
+        const QString former = done.from();
+        RenameStep step = RenameStep::between(present, former);
         const Cls_RenameDisk::Handle handle =
-            folder == parentOf(done.to) ? walk.at(folder) : Cls_RenameDisk::kNoFolder;
+            done.toFolder.isNull() ? walk.at(done.folder) : Cls_RenameDisk::kNoFolder;
         if (handle == Cls_RenameDisk::kNoFolder) {
             step.error = 76;  // outside the journal's folders, or gone
             step.systemError = ENOENT;
         } else {
-            const QByteArray present = rt::encodeName(lastName(done.to));
-            const QByteArray former = rt::encodeName(lastName(done.from));
-            if (!disk.exists(handle, present)) {
+            const QByteArray presentName = rt::encodeName(done.toName);
+            const QByteArray formerName = rt::encodeName(done.fromName);
+            if (!disk.exists(handle, presentName)) {
                 step.error = 53;  // never done, or changed since
                 step.systemError = ENOENT;
-            } else if (disk.exists(handle, former)) {
+            } else if (disk.exists(handle, formerName)) {
                 step.error = 58;
                 step.systemError = EEXIST;
             } else {
-                step.systemError = disk.rename(handle, present, former, done.isFolder);
+                step.systemError = disk.rename(handle, presentName, formerName, done.isFolder);
                 step.error = step.systemError == 0 ? 0 : rt::errorNumberFromErrno(step.systemError);
                 if (step.systemError == 0) {
-                    walk.forget(done.to);
-                    walk.forget(done.from);
+                    walk.forget(present);
+                    walk.forget(former);
                 }
             }
         }

@@ -1,6 +1,7 @@
 #include "engine/Cls_RenameDiskModel.h"
 
 #include "engine/DiskPosix.h"
+#include "engine/ModelNameIndex.h"
 #include "runtime/NameCodec.h"
 
 #include <sys/statvfs.h>
@@ -9,13 +10,18 @@ using namespace engine_detail;
 
 struct Cls_RenameDiskModel::Folder {
     struct Entry {
-        QByteArray name;    // as the run has left it
-        QByteArray origin;  // as it is on disk
+        QByteArray name;         // as the run has left it
+        QByteArray origin;       // as it is on disk
+        std::uint64_t hash = 0;  // of name
         EntryKind kind = EntryKind::Other;
+        bool listed = true;  // false for the first of a name listed twice
     };
     int realFd = -1;
     std::vector<Entry> entries;  // in the order the folder yielded them
-    QHash<QByteArray, std::size_t> byName;
+    ModelNameIndex index;
+    // The pass asks about the entries in the order it was given them, so the
+    // entry after the last one asked about is tried before the index.
+    mutable std::size_t next = 0;
     int listError = 0;
     bool readOnlyVolume = false;
     bool searchable = true;
@@ -26,10 +32,43 @@ struct Cls_RenameDiskModel::Folder {
         if (realFd >= 0)
             ::close(realFd);
     }
+    std::uint64_t hashOf(std::uint32_t i) const { return entries[i].hash; }
+    const QByteArray& nameOf(std::uint32_t i) const { return entries[i].name; }
+    std::size_t entryCount() const { return entries.size(); }
+    bool listed(std::uint32_t i) const { return entries[i].listed; }
+
+    std::uint32_t lookup(const QByteArray& name) const
+    {
+        for (std::size_t i = next; i < entries.size() && i < next + 4; ++i) {
+            if (entries[i].listed && entries[i].name == name) {
+                next = i + 1;
+                return static_cast<std::uint32_t>(i);
+            }
+        }
+        const std::uint32_t found = index.find(name, ModelNameIndex::hashOf(name), *this);
+        if (found != ModelNameIndex::kNone)
+            next = found + 1;
+        return found;
+    }
     const Entry* find(const QByteArray& name) const
     {
-        const auto it = byName.constFind(name);
-        return it == byName.cend() ? nullptr : &entries[*it];
+        const std::uint32_t i = lookup(name);
+        return i == ModelNameIndex::kNone ? nullptr : &entries[i];
+    }
+    void add(Entry entry)
+    {
+        entry.hash = ModelNameIndex::hashOf(entry.name);
+        const auto at = static_cast<std::uint32_t>(entries.size());
+        const std::uint32_t twin = index.find(entry.name, entry.hash, *this);
+        entries.push_back(std::move(entry));
+        if (twin == ModelNameIndex::kNone) {
+            index.insert(at, *this);
+        } else {
+            // A folder changing while it is read can yield a name twice:
+            // the later one stands.
+            entries[twin].listed = false;
+            index.replace(twin, at, *this);
+        }
     }
 };
 
@@ -46,8 +85,7 @@ Cls_RenameDisk::Handle Cls_RenameDiskModel::load(int realFd, int& error)
             entry.name = QByteArray(name, static_cast<qsizetype>(length));
             entry.origin = entry.name;
             entry.kind = kind;
-            folder->byName.insert(entry.name, folder->entries.size());
-            folder->entries.push_back(std::move(entry));
+            folder->add(std::move(entry));
         });
     struct statvfs volume {};
     folder->readOnlyVolume = ::fstatvfs(realFd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
@@ -109,7 +147,7 @@ int Cls_RenameDiskModel::list(Handle handle, QStringList* files, QStringList* fo
     if (!folder)
         return EBADF;
     for (const Folder::Entry& entry : folder->entries) {
-        if (entry.name.startsWith('.') || folder->find(entry.name) != &entry)
+        if (!entry.listed || entry.name.startsWith('.'))
             continue;
         QStringList* into = entry.kind == EntryKind::File     ? files
                             : entry.kind == EntryKind::Folder ? folders
@@ -145,16 +183,16 @@ int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QBy
         return EROFS;
     if (!folder->searchable)
         return EACCES;
-    const auto source = folder->byName.constFind(from);
-    if (source == folder->byName.cend())
+    const std::uint32_t source = folder->lookup(from);
+    if (source == ModelNameIndex::kNone)
         return ENOENT;
-    if (folder->byName.contains(to))
+    const std::uint64_t hash = ModelNameIndex::hashOf(to);
+    if (folder->index.find(to, hash, *folder) != ModelNameIndex::kNone)
         return EEXIST;
     if (!folder->writable)
         return EACCES;
-    const std::size_t index = *source;
-    folder->byName.erase(source);
-    folder->entries[index].name = to;
-    folder->byName.insert(to, index);
+    folder->entries[source].name = to;
+    folder->entries[source].hash = hash;
+    folder->index.insert(source, *folder);
     return 0;
 }

@@ -2,8 +2,6 @@
 
 #include "engine/Cls_RenameDisk.h"
 
-#include <QHash>
-
 #include <memory>
 #include <vector>
 

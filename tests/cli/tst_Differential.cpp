@@ -120,7 +120,7 @@ Case randomCase(QRandomGenerator& random)
 QString describe(const RenameStep& step)
 {
     return QStringLiteral("%1 > %2 [%3/%4]")
-        .arg(step.from, step.to)
+        .arg(step.from(), step.to())
         .arg(step.error)
         .arg(step.systemError);
 }
@@ -144,8 +144,8 @@ QStringList predicted(QStringList tree, const QString& root, const RunOutcome& p
     for (const RenameStep& step : preview.steps) {
         if (step.error != 0)
             continue;
-        const QString from = step.from.mid(root.size() + 1);
-        const QString to = step.to.mid(root.size() + 1);
+        const QString from = step.from().mid(root.size() + 1);
+        const QString to = step.to().mid(root.size() + 1);
         for (QString& entry : tree) {
             if (entry == from || entry == from + u'/' || entry.startsWith(from + u'/'))
                 entry = to + entry.mid(from.size());
