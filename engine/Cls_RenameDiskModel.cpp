@@ -4,6 +4,7 @@
 #include "engine/ModelNameIndex.h"
 #include "runtime/NameCodec.h"
 
+#include <cstring>
 #include <sys/statvfs.h>
 
 using namespace engine_detail;
@@ -18,6 +19,10 @@ struct Cls_RenameDiskModel::Folder {
     };
     int realFd = -1;
     std::vector<Entry> entries;  // in the order the folder yielded them
+    // The listed names, NUL-terminated, in blocks that never move: the
+    // entries' names point into them rather than each holding a copy.
+    std::vector<std::unique_ptr<char[]>> nameBlocks;
+    std::size_t blockFree = 0;
     ModelNameIndex index;
     // The pass asks about the entries in the order it was given them, so the
     // entry after the last one asked about is tried before the index.
@@ -32,6 +37,22 @@ struct Cls_RenameDiskModel::Folder {
         if (realFd >= 0)
             ::close(realFd);
     }
+    // A name that lives as long as the folder, stored without an allocation
+    // of its own.
+    QByteArray keep(const char* name, std::size_t length)
+    {
+        constexpr std::size_t kBlock = 64 * 1024;  // far above the longest name
+        if (length + 1 > blockFree) {
+            nameBlocks.push_back(std::make_unique<char[]>(kBlock));
+            blockFree = kBlock;
+        }
+        char* at = nameBlocks.back().get() + (kBlock - blockFree);
+        std::memcpy(at, name, length);
+        at[length] = '\0';
+        blockFree -= length + 1;
+        return QByteArray::fromRawData(at, static_cast<qsizetype>(length));
+    }
+
     std::uint64_t hashOf(std::uint32_t i) const { return entries[i].hash; }
     const QByteArray& nameOf(std::uint32_t i) const { return entries[i].name; }
     std::size_t entryCount() const { return entries.size(); }
@@ -82,7 +103,7 @@ Cls_RenameDisk::Handle Cls_RenameDiskModel::load(int realFd, int& error)
     folder->listError =
         readFolder(realFd, true, [&](const char* name, std::size_t length, EntryKind kind, bool) {
             Folder::Entry entry;
-            entry.name = QByteArray(name, static_cast<qsizetype>(length));
+            entry.name = folder->keep(name, length);
             entry.origin = entry.name;
             entry.kind = kind;
             folder->add(std::move(entry));

@@ -24,6 +24,10 @@ struct RenameStep {
     static RenameStep between(const QString& from, const QString& to);
 };
 
+// Its members are all relocatable, so a growing list of steps moves them
+// as memory.
+Q_DECLARE_TYPEINFO(RenameStep, Q_RELOCATABLE_TYPE);
+
 class Cls_RenameStepSink {
 public:
     virtual ~Cls_RenameStepSink() = default;
