@@ -61,9 +61,14 @@ bool makeFolders(const QByteArray& path)
     return true;
 }
 
+// A planned step carries the entry's inode number when the preview read it,
+// so that undo can tell the entry from another one put at its name since.
 QByteArray stepLine(const char* kind, const RenameStep& step)
 {
-    return QByteArray(kind) + ' ' + encoded(step.from()) + ' ' + encoded(step.to()) + '\n';
+    QByteArray line = QByteArray(kind) + ' ' + encoded(step.from()) + ' ' + encoded(step.to());
+    if (step.identity != 0)
+        line += ' ' + QByteArray::number(static_cast<qulonglong>(step.identity));
+    return line + '\n';
 }
 
 }  // namespace
@@ -188,9 +193,12 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
         const QList<QByteArray> fields = line.split(' ');
         if (fields[0] == "folder" && fields.size() == 2) {
             journal.folder = decoded(fields[1]);
-        } else if ((fields[0] == "step" || fields[0] == "done") && fields.size() == 3) {
+        } else if ((fields[0] == "step" && (fields.size() == 3 || fields.size() == 4)) ||
+                   (fields[0] == "done" && fields.size() == 3)) {
             const QPair<QString, QString> key{decoded(fields[1]), decoded(fields[2])};
-            const RenameStep step = RenameStep::between(key.first, key.second);
+            RenameStep step = RenameStep::between(key.first, key.second);
+            if (fields.size() == 4)
+                step.identity = fields[3].toULongLong();
             if (fields[0] == "step")
                 planned.insert(key, true);
             else if (planned.contains(key))
@@ -234,9 +242,14 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
         } else {
             const QByteArray presentName = rt::encodeName(done.toName);
             const QByteArray formerName = rt::encodeName(done.fromName);
+            std::uint64_t identity = 0;
             if (!disk.exists(handle, presentName)) {
-                step.error = 53;  // never done, or changed since
+                step.error = 53;  // never done, or gone since
                 step.systemError = ENOENT;
+            } else if (done.identity != 0 && (!disk.identity(handle, presentName, identity) ||
+                                              identity != done.identity)) {
+                step.error = kChangedSince;  // another entry has the name now
+                step.systemError = 0;
             } else if (disk.exists(handle, formerName)) {
                 step.error = 58;
                 step.systemError = EEXIST;

@@ -11,9 +11,10 @@ using namespace engine_detail;
 
 struct Cls_RenameDiskModel::Folder {
     struct Entry {
-        QByteArray name;         // as the run has left it
-        QByteArray origin;       // as it is on disk
-        std::uint64_t hash = 0;  // of name
+        QByteArray name;             // as the run has left it
+        QByteArray origin;           // as it is on disk
+        std::uint64_t hash = 0;      // of name
+        std::uint64_t identity = 0;  // its inode number, once its time was read
         EntryKind kind = EntryKind::Other;
         bool listed = true;  // false for the first of a name listed twice
     };
@@ -179,11 +180,30 @@ int Cls_RenameDiskModel::list(Handle handle, QStringList* files, QStringList* fo
     return folder->listError;
 }
 
+// The one stat the pass asks for also gives the entry's identity, kept for
+// the journal of an applied run.
 bool Cls_RenameDiskModel::modified(Handle handle, const QByteArray& name, std::int64_t& seconds)
+{
+    Folder* folder = folderOf(handle);
+    const std::uint32_t at = folder ? folder->lookup(name) : ModelNameIndex::kNone;
+    struct stat info {};
+    if (at == ModelNameIndex::kNone ||
+        !statEntry(folder->realFd, folder->entries[at].origin.constData(), info))
+        return false;
+    seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    folder->entries[at].identity = info.st_ino;
+    return true;
+}
+
+bool Cls_RenameDiskModel::identity(Handle handle, const QByteArray& name, std::uint64_t& number)
 {
     const Folder* folder = folderOf(handle);
     const Folder::Entry* entry = folder ? folder->find(name) : nullptr;
-    return entry && modifiedAt(folder->realFd, entry->origin.constData(), seconds);
+    struct stat info {};
+    if (!entry || !statEntry(folder->realFd, entry->origin.constData(), info))
+        return false;
+    number = info.st_ino;
+    return true;
 }
 
 bool Cls_RenameDiskModel::exists(Handle handle, const QByteArray& name)
@@ -212,6 +232,7 @@ int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QBy
         return EEXIST;
     if (!folder->writable)
         return EACCES;
+    m_LastRenamed = folder->entries[source].identity;
     folder->entries[source].name = to;
     folder->entries[source].hash = hash;
     folder->index.insert(source, *folder);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 // One rename step of a run, as the pass took it: the folder it happened in,
 // the old and new names, and how it ended. error is the runtime's error
 // number (0 for success, 58 for a taken name, 52 for a name that is no
@@ -16,7 +18,8 @@ struct RenameStep {
     int error = 0;
     int systemError = 0;
     bool isFolder = false;
-    QString toFolder;  // set only for a step between two folders (read from a journal)
+    QString toFolder;            // set only for a step between two folders (read from a journal)
+    std::uint64_t identity = 0;  // the entry's inode number when known, for undo
 
     QString from() const;
     QString to() const;

@@ -86,11 +86,17 @@ int openFolderPath(const QString& path, int& error);
 int renameAt(int folder, const QByteArray& from, const QByteArray& to, bool isFolder);
 
 // The last-modification time, as the runtime's file time reads it.
+// A link reports its target, a dangling one itself.
+inline bool statEntry(int folder, const char* name, struct stat& info)
+{
+    return ::fstatat(folder, name, &info, 0) == 0 ||
+           ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 inline bool modifiedAt(int folder, const char* name, std::int64_t& seconds)
 {
     struct stat info {};
-    if (::fstatat(folder, name, &info, 0) != 0 &&
-        ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (!statEntry(folder, name, info))
         return false;
     seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     return true;
