@@ -5,6 +5,7 @@
 #include "runtime/NameCodec.h"
 
 #include <cstring>
+#include <deque>
 #include <sys/statvfs.h>
 
 using namespace engine_detail;
@@ -19,7 +20,9 @@ struct Cls_RenameDiskModel::Folder {
         bool listed = true;  // false for the first of a name listed twice
     };
     int realFd = -1;
-    std::vector<Entry> entries;  // in the order the folder yielded them
+    // In the order the folder yielded them; a deque grows without moving
+    // what it holds, so a large folder is never held twice while it is read.
+    std::deque<Entry> entries;
     // The listed names, NUL-terminated, in blocks that never move: the
     // entries' names point into them rather than each holding a copy.
     std::vector<std::unique_ptr<char[]>> nameBlocks;
