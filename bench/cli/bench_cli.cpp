@@ -2,8 +2,7 @@
 // to ".jpg" with descent:
 //   preview W1 against a readdir + fstatat loop over the same folder;
 //   --apply (preview, journal, carrying out the steps) on W1 and W2 against
-//   the floor loop of
-//   bench_rename (full paths, stat, renameat2).
+//   the floor loop of bench_rename (full paths, stat, renameat2).
 // Each run happens in a forked child on a workload created just before it;
 // the sides alternate baseline, command, command, baseline. The parent
 // reads the child's peak resident set (ru_maxrss from wait4).
