@@ -28,9 +28,10 @@ struct Cls_RenameDiskModel::Folder {
     std::vector<std::unique_ptr<char[]>> nameBlocks;
     std::size_t blockFree = 0;
     ModelNameIndex index;
-    // The pass asks about the entries in the order it was given them, so the
-    // entry after the last one asked about is tried before the index.
-    mutable std::size_t next = 0;
+    // The pass asks about the entries in the order it was given them, and
+    // about one entry several times (its time, then its rename), so the last
+    // entry found and the few after it are tried before the index.
+    mutable std::size_t last = 0;
     int listError = 0;
     bool readOnlyVolume = false;
     bool searchable = true;
@@ -64,15 +65,15 @@ struct Cls_RenameDiskModel::Folder {
 
     std::uint32_t lookup(const QByteArray& name) const
     {
-        for (std::size_t i = next; i < entries.size() && i < next + 4; ++i) {
+        for (std::size_t i = last; i < entries.size() && i < last + 4; ++i) {
             if (entries[i].listed && entries[i].name == name) {
-                next = i + 1;
+                last = i;
                 return static_cast<std::uint32_t>(i);
             }
         }
         const std::uint32_t found = index.find(name, ModelNameIndex::hashOf(name), *this);
         if (found != ModelNameIndex::kNone)
-            next = found + 1;
+            last = found;
         return found;
     }
     const Entry* find(const QByteArray& name) const
