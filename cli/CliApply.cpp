@@ -29,8 +29,11 @@ CommandResult runCommand(const CliSettings& settings, const std::function<void()
     Cls_RenameDiskReal disk;
     RunOutcome plan = std::move(result.preview);
     result.preview = RunOutcome{{}, plan.renamed, plan.skipped, plan.examined};
+    qsizetype number = 0;
     result.applied = applyPlan(settings.folder, std::move(plan), disk, [&](const RenameStep& step) {
-        journal.markDone(step);
+        if (step.error == 0)
+            journal.markDone(number);
+        ++number;
         if (onStep)
             onStep();
     });

@@ -21,9 +21,11 @@ namespace {
 constexpr qsizetype kFlushSize = 64 * 1024;
 const QByteArray kHeader = "nemirou-journal 1\n";
 
+// Separators are kept as they are: the fields stay readable and short, and
+// a path never holds a blank or a newline unencoded.
 QByteArray encoded(const QString& path)
 {
-    return rt::encodeName(path).toPercentEncoding();
+    return rt::encodeName(path).toPercentEncoding("/");
 }
 
 QString decoded(const QByteArray& field)
@@ -59,9 +61,14 @@ bool makeFolders(const QByteArray& path)
     return true;
 }
 
+// A planned step carries the entry's inode number when the preview read it,
+// so that undo can tell the entry from another one put at its name since.
 QByteArray stepLine(const char* kind, const RenameStep& step)
 {
-    return QByteArray(kind) + ' ' + encoded(step.from) + ' ' + encoded(step.to) + '\n';
+    QByteArray line = QByteArray(kind) + ' ' + encoded(step.from()) + ' ' + encoded(step.to());
+    if (step.identity != 0)
+        line += ' ' + QByteArray::number(static_cast<qulonglong>(step.identity));
+    return line + '\n';
 }
 
 }  // namespace
@@ -120,26 +127,32 @@ bool JournalWriter::begin(const QString& folder, const QList<RenameStep>& plan, 
         error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
+    // Written in pieces: a plan of many steps is never held as one text.
     // Only the steps the run expects to succeed: undoing a step that failed
     // would move a file the run never touched.
+    QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
+    bool written = true;
     for (const RenameStep& step : plan) {
         if (step.error == 0)
             text += stepLine("step", step);
+        if (text.size() >= kFlushSize) {
+            written = written && writeAll(m_Fd, text);
+            text.clear();
+        }
     }
     text += "begin\n";
-    if (!writeAll(m_Fd, text) || ::fsync(m_Fd) != 0) {
+    if (!written || !writeAll(m_Fd, text) || ::fsync(m_Fd) != 0) {
         error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     return true;
 }
 
-void JournalWriter::markDone(const RenameStep& step)
+void JournalWriter::markDone(qsizetype number)
 {
-    if (m_Fd < 0 || step.error != 0)
+    if (m_Fd < 0)
         return;
-    m_Buffer += stepLine("done", step);
+    m_Buffer += "done " + QByteArray::number(number) + '\n';
     if (m_Buffer.size() >= kFlushSize)
         flush();
 }
@@ -180,11 +193,12 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
         const QList<QByteArray> fields = line.split(' ');
         if (fields[0] == "folder" && fields.size() == 2) {
             journal.folder = decoded(fields[1]);
-        } else if ((fields[0] == "step" || fields[0] == "done") && fields.size() == 3) {
-            RenameStep step;
-            step.from = decoded(fields[1]);
-            step.to = decoded(fields[2]);
-            const QPair<QString, QString> key{step.from, step.to};
+        } else if ((fields[0] == "step" && (fields.size() == 3 || fields.size() == 4)) ||
+                   (fields[0] == "done" && fields.size() == 3)) {
+            const QPair<QString, QString> key{decoded(fields[1]), decoded(fields[2])};
+            RenameStep step = RenameStep::between(key.first, key.second);
+            if (fields.size() == 4)
+                step.identity = fields[3].toULongLong();
             if (fields[0] == "step")
                 planned.insert(key, true);
             else if (planned.contains(key))
@@ -217,30 +231,34 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
     FolderWalk walk(disk, journal.folder);
     for (qsizetype i = journal.steps.size() - 1; i >= 0; --i) {
         const RenameStep& done = journal.steps[i];
-        RenameStep step;
-        step.from = done.to;
-        step.to = done.from;
-        const QString folder = parentOf(done.from);
+        const QString present = done.to();
+        const QString former = done.from();
+        RenameStep step = RenameStep::between(present, former);
         const Cls_RenameDisk::Handle handle =
-            folder == parentOf(done.to) ? walk.at(folder) : Cls_RenameDisk::kNoFolder;
+            done.toFolder.isNull() ? walk.at(done.folder) : Cls_RenameDisk::kNoFolder;
         if (handle == Cls_RenameDisk::kNoFolder) {
             step.error = 76;  // outside the journal's folders, or gone
             step.systemError = ENOENT;
         } else {
-            const QByteArray present = rt::encodeName(lastName(done.to));
-            const QByteArray former = rt::encodeName(lastName(done.from));
-            if (!disk.exists(handle, present)) {
-                step.error = 53;  // never done, or changed since
+            const QByteArray presentName = rt::encodeName(done.toName);
+            const QByteArray formerName = rt::encodeName(done.fromName);
+            std::uint64_t identity = 0;
+            if (!disk.exists(handle, presentName)) {
+                step.error = 53;  // never done, or gone since
                 step.systemError = ENOENT;
-            } else if (disk.exists(handle, former)) {
+            } else if (done.identity != 0 && (!disk.identity(handle, presentName, identity) ||
+                                              identity != done.identity)) {
+                step.error = kChangedSince;  // another entry has the name now
+                step.systemError = 0;
+            } else if (disk.exists(handle, formerName)) {
                 step.error = 58;
                 step.systemError = EEXIST;
             } else {
-                step.systemError = disk.rename(handle, present, former, done.isFolder);
+                step.systemError = disk.rename(handle, presentName, formerName, done.isFolder);
                 step.error = step.systemError == 0 ? 0 : rt::errorNumberFromErrno(step.systemError);
                 if (step.systemError == 0) {
-                    walk.forget(done.to);
-                    walk.forget(done.from);
+                    walk.forget(present);
+                    walk.forget(former);
                 }
             }
         }

@@ -34,7 +34,8 @@ public:
     // Creates the journal with the plan and syncs it. false with a message
     // when it cannot be written (the run must then not start).
     bool begin(const QString& folder, const QList<RenameStep>& plan, QString& error);
-    void markDone(const RenameStep& step);
+    // The run's number-th step (from 0, skipped steps counted) is done.
+    void markDone(qsizetype number);
     // Writes what is buffered and the end mark.
     void finish();
     const QString& path() const { return m_Path; }

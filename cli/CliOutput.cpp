@@ -111,7 +111,7 @@ QByteArray outcomeJson(const RunOutcome& outcome, bool applied, const QString& j
     for (qsizetype i = 0; i < outcome.steps.size(); ++i) {
         const RenameStep& step = outcome.steps[i];
         out += i == 0 ? "\n  " : ",\n  ";
-        out += "{\"from\": " + jsonString(step.from) + ", \"to\": " + jsonString(step.to) +
+        out += "{\"from\": " + jsonString(step.from()) + ", \"to\": " + jsonString(step.to()) +
                ", \"status\": " + jsonString(stepStatus(step)) +
                ", \"message\": " + jsonString(stepMessage(step)) + "}";
     }
@@ -135,7 +135,7 @@ QByteArray stepLines(const RunOutcome& outcome, bool colour)
 {
     qsizetype widest = 0;
     for (const RenameStep& step : outcome.steps)
-        widest = std::max(widest, displayWidth(step.from));
+        widest = std::max(widest, displayWidth(step.from()));
     QByteArray out;
     for (const RenameStep& step : outcome.steps) {
         const QString status = stepStatus(step);
@@ -146,10 +146,12 @@ QByteArray stepLines(const RunOutcome& outcome, bool colour)
         if (colour)
             out += kReset;
         out += ' ';
-        out += highlighted(step.from, step.to, colour);
-        out += QByteArray(widest - displayWidth(step.from), ' ');
+        const QString from = step.from();
+        const QString to = step.to();
+        out += highlighted(from, to, colour);
+        out += QByteArray(widest - displayWidth(from), ' ');
         out += colour ? QByteArray(kBold) + " -> " + kReset : QByteArray(" -> ");
-        out += highlighted(step.to, step.from, colour);
+        out += highlighted(to, from, colour);
         const QString message = stepMessage(step);
         if (!message.isEmpty())
             out += "  (" + message.toUtf8() + ')';

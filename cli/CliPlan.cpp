@@ -27,22 +27,21 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
     FolderWalk walk(disk, folder);
     for (RenameStep& step : plan.steps) {
         if (step.error == 0) {
-            const QString parent = parentOf(step.from);
             const Cls_RenameDisk::Handle handle =
-                parent == parentOf(step.to) ? walk.at(parent) : Cls_RenameDisk::kNoFolder;
-            const QByteArray from = rt::encodeName(lastName(step.from));
+                step.toFolder.isNull() ? walk.at(step.folder) : Cls_RenameDisk::kNoFolder;
+            const QByteArray from = rt::encodeName(step.fromName);
             if (handle == Cls_RenameDisk::kNoFolder) {
                 step.systemError = ENOENT;
                 step.error = rt::kPathNotFound;
             } else {
                 step.systemError =
-                    disk.rename(handle, from, rt::encodeName(lastName(step.to)), step.isFolder);
+                    disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
                 step.error =
                     step.systemError == 0 ? 0 : stepError(disk, handle, from, step.systemError);
             }
             if (step.error == 0 && step.isFolder) {
-                walk.forget(step.from);
-                walk.forget(step.to);
+                walk.forget(step.from());
+                walk.forget(step.to());
             }
         }
         (step.error == 0 ? plan.renamed : plan.skipped) += 1;

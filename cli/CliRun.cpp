@@ -3,6 +3,7 @@
 #include "cli/CliText.h"
 
 #include "engine/Cls_FileRename.h"
+#include "engine/Cls_RenameDiskModel.h"
 
 #include <QCoreApplication>
 
@@ -15,13 +16,16 @@ constexpr int kBadName = 52;
 
 class Collector final : public Cls_RenameStepSink {
 public:
-    Collector(RunOutcome& outcome, const std::function<void(const RenameStep&)>& onStep)
-        : m_Outcome(outcome), m_OnStep(onStep)
+    Collector(RunOutcome& outcome, const std::function<void(const RenameStep&)>& onStep,
+              const Cls_RenameDiskModel* model)
+        : m_Outcome(outcome), m_OnStep(onStep), m_Model(model)
     {
     }
     void step(const RenameStep& step) override
     {
         m_Outcome.steps.append(step);
+        if (m_Model && step.error == 0)
+            m_Outcome.steps.last().identity = m_Model->lastRenamedIdentity();
         (step.error == 0 ? m_Outcome.renamed : m_Outcome.skipped) += 1;
         if (m_OnStep)
             m_OnStep(step);
@@ -30,6 +34,7 @@ public:
 private:
     RunOutcome& m_Outcome;
     const std::function<void(const RenameStep&)>& m_OnStep;
+    const Cls_RenameDiskModel* m_Model;  // a preview's, whose steps carry identities
 };
 
 }  // namespace
@@ -38,7 +43,7 @@ RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
                      const std::function<void(const RenameStep&)>& onStep)
 {
     RunOutcome outcome;
-    Collector collector(outcome, onStep);
+    Collector collector(outcome, onStep, dynamic_cast<const Cls_RenameDiskModel*>(&disk));
     Cls_FileRename job;
     job.setProp_PathFrom(settings.folder);
     job.setRenameKubunIsTop(settings.head);
@@ -76,5 +81,7 @@ QString stepMessage(const RenameStep& step)
         return QString();
     if (step.systemError != 0)
         return QString::fromLocal8Bit(std::strerror(step.systemError));
+    if (step.error == kChangedSince)
+        return CliText::tr("another file or folder has this name since the run");
     return CliText::tr("not a single valid name");
 }

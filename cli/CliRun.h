@@ -21,6 +21,10 @@ struct RunOutcome {
 RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
                      const std::function<void(const RenameStep&)>& onStep = {});
 
+// The error of an undo step whose entry is no longer the one the run renamed
+// (another file or folder was put at its name since): it is left alone.
+constexpr int kChangedSince = 75;
+
 // A step's status word: ok, exists, invalid or error.
 QString stepStatus(const RenameStep& step);
 // The platform's message for a failed step; empty for a step that went well.

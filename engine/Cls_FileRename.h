@@ -102,6 +102,7 @@ private:
     static QString FncStr_FormatDateTime(const QDateTime& stamp);  // throws rt::VbError 13
     bool FncBln_IsExtensionNotListed(const QString& path) const;
     static QString FncStr_JoinPath(const QString& folder, const QString& name);
+    friend struct RenameStep;  // its paths are joined the way the passes join them
     QString FncStr_GetCopyDestPath(const QString& path) const;
     void Sub_PrepareCopyFolder(const QString& folder) const;
     bool FncBln_IsCopyNeeded(const QString& source, const QString& destination) const;

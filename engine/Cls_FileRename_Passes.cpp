@@ -216,8 +216,7 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
             number = rt::errorNumberFromErrno(systemError);
     }
     if (m_StepSink)
-        m_StepSink->step({FncStr_JoinPath(folder.path, oldName),
-                          FncStr_JoinPath(folder.path, newName), number, systemError, isFolder});
+        m_StepSink->step({folder.path, oldName, newName, number, systemError, isFolder, {}, 0});
     if (number != 0) {
         Sub_DisplayError(number, !bare      ? QStringLiteral("Cls_FileRename.FncBln_RenameEntry")
                                  : isFolder ? QStringLiteral("FileSystemObject.MoveFolder")

@@ -43,6 +43,10 @@ public:
     // reports its target, a dangling one itself); false when unreadable.
     virtual bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) = 0;
 
+    // The entry's inode number, read as modified() reads the time (a link
+    // reports its target, a dangling one itself); false when unreadable.
+    virtual bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) = 0;
+
     // True when the folder holds an entry of that name (of any kind).
     virtual bool exists(Handle folder, const QByteArray& name) = 0;
 

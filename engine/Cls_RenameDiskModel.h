@@ -2,8 +2,6 @@
 
 #include "engine/Cls_RenameDisk.h"
 
-#include <QHash>
-
 #include <memory>
 #include <vector>
 
@@ -25,8 +23,13 @@ public:
     void close(Handle folder) override;
     int list(Handle folder, QStringList* files, QStringList* folders) override;
     bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override;
+    bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override;
     bool exists(Handle folder, const QByteArray& name) override;
     int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override;
+
+    // The inode number of the entry the last successful rename() renamed, as
+    // its time was read for the pass (0 when it was not read).
+    std::uint64_t lastRenamedIdentity() const { return m_LastRenamed; }
 
 private:
     struct Folder;
@@ -34,4 +37,5 @@ private:
     Folder* folderOf(Handle handle) const;
 
     std::vector<std::unique_ptr<Folder>> m_Folders;  // indexed by handle
+    std::uint64_t m_LastRenamed = 0;
 };

@@ -45,6 +45,15 @@ bool Cls_RenameDiskReal::modified(Handle folder, const QByteArray& name, std::in
     return modifiedAt(folder, name.constData(), seconds);
 }
 
+bool Cls_RenameDiskReal::identity(Handle folder, const QByteArray& name, std::uint64_t& number)
+{
+    struct stat info {};
+    if (!statEntry(folder, name.constData(), info))
+        return false;
+    number = info.st_ino;
+    return true;
+}
+
 bool Cls_RenameDiskReal::exists(Handle folder, const QByteArray& name)
 {
     struct stat info {};

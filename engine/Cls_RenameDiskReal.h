@@ -10,6 +10,7 @@ public:
     void close(Handle folder) override;
     int list(Handle folder, QStringList* files, QStringList* folders) override;
     bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override;
+    bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override;
     bool exists(Handle folder, const QByteArray& name) override;
     int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override;
 };

@@ -83,12 +83,19 @@ template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& vi
 // with error set (EINVAL for a path the name codec cannot encode).
 int openFolderPath(const QString& path, int& error);
 
-// The last-modification time, as the runtime's file time reads it.
+// The status as the runtime's file time reads it: a link reports its
+// target, a dangling one itself.
+inline bool statEntry(int folder, const char* name, struct stat& info)
+{
+    return rt::sys::fstatat(folder, name, &info, 0) == 0 ||
+           rt::sys::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// The last-modification time.
 inline bool modifiedAt(int folder, const char* name, std::int64_t& seconds)
 {
     struct stat info {};
-    if (rt::sys::fstatat(folder, name, &info, 0) != 0 &&
-        rt::sys::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (!statEntry(folder, name, info))
         return false;
     seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     return true;

@@ -1,8 +1,8 @@
 // The command line's preview and --apply against plain loops, tail ".jpeg"
 // to ".jpg" with descent:
 //   preview W1 against a readdir + fstatat loop over the same folder;
-//   --apply (preview, journal, run) on W1 and W2 against the floor loop of
-//   bench_rename (full paths, stat, renameat2).
+//   --apply (preview, journal, carrying out the steps) on W1 and W2 against
+//   the floor loop of bench_rename (full paths, stat, renameat2).
 // Each run happens in a forked child on a workload created just before it;
 // the sides alternate baseline, command, command, baseline. The parent
 // reads the child's peak resident set (ru_maxrss from wait4).

@@ -101,9 +101,9 @@ private slots:
     void outcome()
     {
         RunOutcome outcome;
-        outcome.steps = {{"/d/a", "/d/b", 0, 0, false},
-                         {"/d/c", "/d/b", 58, EEXIST, false},
-                         {"/d/e", "/d/x/y", 52, 0, false}};
+        outcome.steps = {{"/d", "a", "b", 0, 0, false, {}, 0},
+                         {"/d", "c", "b", 58, EEXIST, false, {}, 0},
+                         {"/d", "e", "x/y", 52, 0, false, {}, 0}};
         outcome.renamed = 1;
         outcome.skipped = 2;
         outcome.examined = 4;
@@ -129,8 +129,8 @@ private slots:
     void alignment()
     {
         RunOutcome outcome;
-        outcome.steps = {{u"/d/テスト"_qs, "/d/x", 0, 0, false},
-                         {"/d/abcdefg", "/d/y", 0, 0, false}};
+        outcome.steps = {{"/d", u"テスト"_qs, "x", 0, 0, false, {}, 0},
+                         {"/d", "abcdefg", "y", 0, 0, false, {}, 0}};
         const QList<QByteArray> lines = stepLines(outcome, false).split('\n');
         QCOMPARE(displayWidth(u"テスト"_qs), 6);
         QCOMPARE(displayWidth(u"ﾃｽﾄ"_qs), 3);

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "cli/CliApply.h"
 #include "cli/CliJournal.h"
 #include "cli/CliPlan.h"
 #include "cli/CliRun.h"
@@ -120,7 +121,7 @@ Case randomCase(QRandomGenerator& random)
 QString describe(const RenameStep& step)
 {
     return QStringLiteral("%1 > %2 [%3/%4]")
-        .arg(step.from, step.to)
+        .arg(step.from(), step.to())
         .arg(step.error)
         .arg(step.systemError);
 }
@@ -144,8 +145,8 @@ QStringList predicted(QStringList tree, const QString& root, const RunOutcome& p
     for (const RenameStep& step : preview.steps) {
         if (step.error != 0)
             continue;
-        const QString from = step.from.mid(root.size() + 1);
-        const QString to = step.to.mid(root.size() + 1);
+        const QString from = step.from().mid(root.size() + 1);
+        const QString to = step.to().mid(root.size() + 1);
         for (QString& entry : tree) {
             if (entry == from || entry == from + u'/' || entry.startsWith(from + u'/'))
                 entry = to + entry.mid(from.size());
@@ -173,6 +174,45 @@ class DifferentialTest : public QObject, private EngineTest {
     Q_OBJECT
 
 private slots:
+    // A renamed file replaced since by another one of the same name is left
+    // alone by undo, and reported so; the rest of the run is taken back.
+    void undoLeavesAReplacedFileAlone()
+    {
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        qputenv("XDG_STATE_HOME", raw(scratch.path() + u"/state"_qs));
+        const QString root = scratch.path() + u"/t"_qs;
+        QCOMPARE(::mkdir(raw(root).constData(), 0755), 0);
+        make(root, {"a.jpeg", "b.jpeg"});
+        CliSettings settings;
+        settings.head = false;
+        settings.from = u".jpeg"_qs;
+        settings.to = u".jpg"_qs;
+        settings.apply = true;
+        settings.folder = root;
+        const CommandResult result = runCommand(settings);
+        QCOMPARE(result.applied.renamed, 2);
+        // A new b.jpg, made before the renamed one goes, so it cannot take
+        // over its inode number.
+        makeFile(raw(root + u"/b.new"_qs), "another");
+        QCOMPARE(
+            ::rename(raw(root + u"/b.new"_qs).constData(), raw(root + u"/b.jpg"_qs).constData()),
+            0);
+        Journal journal;
+        QString error;
+        QVERIFY2(readJournal(result.journal, journal, error), qPrintable(error));
+        Cls_RenameDiskReal disk;
+        const RunOutcome undone = undoJournal(journal, disk);
+        qunsetenv("XDG_STATE_HOME");
+        QCOMPARE(undone.renamed, 1);
+        QCOMPARE(undone.skipped, 1);
+        QCOMPARE(tree(root), (QStringList{"a.jpeg", "b.jpg"}));
+        for (const RenameStep& step : undone.steps) {
+            if (step.fromName == u"b.jpg")
+                QCOMPARE(step.error, kChangedSince);
+        }
+    }
+
     void previewEqualsApply()
     {
         const quint32 seed = qEnvironmentVariableIsSet("NEMIROU_SEED")

@@ -32,6 +32,10 @@ public:
             std::exchange(afterList, nullptr)();
         return error;
     }
+    bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override
+    {
+        return m_Real.identity(folder, name, number);
+    }
     bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override
     {
         return m_Real.modified(folder, name, seconds);
