@@ -81,15 +81,15 @@ Outcome pass(const Places& p, bool folders, QString& detail)
     int failed = 0;
     for (const RenameStep& step : steps.taken) {
         struct stat info {};
-        const bool atNew = ::lstat(rt::encodeName(step.to).constData(), &info) == 0;
-        const bool atOld = ::lstat(rt::encodeName(step.from).constData(), &info) == 0;
+        const bool atNew = ::lstat(rt::encodeName(step.to()).constData(), &info) == 0;
+        const bool atOld = ::lstat(rt::encodeName(step.from()).constData(), &info) == 0;
         if (step.error == 0)
-            trail.append(step.from);
+            trail.append(step.from());
         else
             ++failed;
         if (step.error == 0 ? (!atNew || atOld) : (atNew || !atOld))
             detail += QStringLiteral("step %1 > %2 (error %3) is not where it was reported; ")
-                          .arg(step.from, step.to)
+                          .arg(step.from(), step.to())
                           .arg(step.error);
         if (step.error != 0 && step.systemError == 0)
             detail += QStringLiteral("failed step without its errno; ");
