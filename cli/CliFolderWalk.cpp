@@ -2,6 +2,8 @@
 
 #include "runtime/NameCodec.h"
 
+#include <algorithm>
+
 QString parentOf(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');
@@ -13,22 +15,23 @@ QString lastName(const QString& path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
+// The run's folder may be spelled with a trailing or doubled separator or a
+// "." in it, and a journal's paths are split again at their last separator,
+// so paths are compared component by component, empty ones left out. Below
+// the run's folder only plain names are accepted.
 bool componentsWithin(const QString& root, const QString& folder, QStringList& components)
 {
-    QString base = root;
-    while (base.size() > 1 && base.endsWith(u'/'))
-        base.chop(1);
-    if (folder == base) {
-        components.clear();
-        return true;
-    }
-    const QString prefix = base.endsWith(u'/') ? base : base + u'/';
-    if (!folder.startsWith(prefix))
+    components.clear();
+    if (root.startsWith(u'/') != folder.startsWith(u'/'))
         return false;
-    components = folder.mid(prefix.size()).split(u'/');
-    for (const QString& part : std::as_const(components)) {
-        if (part.isEmpty() || part == u"." || part == u"..")
+    const QList<QStringView> top = QStringView(root).split(u'/', Qt::SkipEmptyParts);
+    const QList<QStringView> parts = QStringView(folder).split(u'/', Qt::SkipEmptyParts);
+    if (parts.size() < top.size() || !std::equal(top.begin(), top.end(), parts.begin()))
+        return false;
+    for (qsizetype i = top.size(); i < parts.size(); ++i) {
+        if (parts[i] == u"." || parts[i] == u"..")
             return false;
+        components.append(parts[i].toString());
     }
     return true;
 }

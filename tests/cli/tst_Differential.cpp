@@ -140,13 +140,15 @@ QStringList described(const RunOutcome& outcome)
 
 // The tree as the preview says the run leaves it: each ok step renames an
 // entry (and carries a folder's contents along).
-QStringList predicted(QStringList tree, const QString& root, const RunOutcome& preview)
+// folder is the start folder as the run was given it.
+QStringList predicted(QStringList tree, const QString& folder, const RunOutcome& preview)
 {
+    const qsizetype prefix = folder.size() + (folder.endsWith(u'/') ? 0 : 1);
     for (const RenameStep& step : preview.steps) {
         if (step.error != 0)
             continue;
-        const QString from = step.from().mid(root.size() + 1);
-        const QString to = step.to().mid(root.size() + 1);
+        const QString from = step.from().mid(prefix);
+        const QString to = step.to().mid(prefix);
         for (QString& entry : tree) {
             if (entry == from || entry == from + u'/' || entry.startsWith(from + u'/'))
                 entry = to + entry.mid(from.size());
@@ -189,7 +191,7 @@ private slots:
         settings.from = u".jpeg"_qs;
         settings.to = u".jpg"_qs;
         settings.apply = true;
-        settings.folder = root;
+        settings.folder = root + u"//"_qs;  // as typed, with a separator too many
         const CommandResult result = runCommand(settings);
         QCOMPARE(result.applied.renamed, 2);
         // A new b.jpg, made before the renamed one goes, so it cannot take
@@ -216,7 +218,7 @@ private slots:
     void previewEqualsApply()
     {
         const quint32 seed = qEnvironmentVariableIsSet("NEMIROU_SEED")
-                                 ? qEnvironmentVariableIntValue("NEMIROU_SEED")
+                                 ? qEnvironmentVariable("NEMIROU_SEED").toUInt()
                                  : QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         // tmpfs when there is one: thousands of small trees come and go.
@@ -235,7 +237,10 @@ private slots:
             const QString root = scratch.path() + u'/' + QString::number(done);
             QCOMPARE(::mkdir(raw(root).constData(), 0755), 0);
             make(root, c.entries);
-            c.settings.folder = root;
+            // The folder as a user may type it: with a trailing separator,
+            // a doubled one or a "." component.
+            static const char* const spellings[] = {"", "", "/", "//", "/."};
+            c.settings.folder = root + spellings[caseRandom.bounded(5)];
             const QStringList before = tree(root);
 
             Cls_RenameDiskModel model;
@@ -245,7 +250,7 @@ private slots:
             const RunOutcome applied = runRename(c.settings, disk);
             const QString where =
                 QStringLiteral("seed %1 (case %2, case seed %3): entries %4; head %5 from '%6' "
-                               "to '%7' whole %8 narrow %9 dirs %10 recursive %11")
+                               "to '%7' whole %8 narrow %9 dirs %10 recursive %11 folder '%12'")
                     .arg(seed)
                     .arg(done)
                     .arg(caseSeed)
@@ -255,9 +260,10 @@ private slots:
                     .arg(c.settings.whole)
                     .arg(c.settings.narrow)
                     .arg(c.settings.folders)
-                    .arg(c.settings.recursive);
+                    .arg(c.settings.recursive)
+                    .arg(c.settings.folder);
             if (described(applied) != described(preview) ||
-                tree(root) != predicted(before, root, preview)) {
+                tree(root) != predicted(before, c.settings.folder, preview)) {
                 qWarning().noquote() << where << "\npreview:\n"
                                      << described(preview).join(u'\n') << "\napplied:\n"
                                      << described(applied).join(u'\n') << "\nbefore:" << before
@@ -266,7 +272,7 @@ private slots:
             }
 
             Journal journal;
-            journal.folder = root;
+            journal.folder = c.settings.folder;
             for (const RenameStep& step : applied.steps) {
                 if (step.error == 0)
                     journal.steps.append(step);
@@ -278,9 +284,9 @@ private slots:
             }
             // The command line's --apply carries the preview's steps out
             // itself; on the restored tree it must land where the run did.
-            const RunOutcome carried = applyPlan(root, preview, disk);
+            const RunOutcome carried = applyPlan(c.settings.folder, preview, disk);
             if (described(carried) != described(preview) ||
-                tree(root) != predicted(before, root, preview)) {
+                tree(root) != predicted(before, c.settings.folder, preview)) {
                 qWarning().noquote() << where << "\ncarried out:\n"
                                      << described(carried).join(u'\n') << "\nafter:" << tree(root);
                 QFAIL(qPrintable(QStringLiteral("plan, ") + where));
