@@ -4,17 +4,6 @@
 
 #include <algorithm>
 
-QString parentOf(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString lastName(const QString& path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
 // The run's folder may be spelled with a trailing or doubled separator or a
 // "." in it, and a journal's paths are split again at their last separator,
 // so paths are compared component by component, empty ones left out. Below

@@ -6,9 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-// Text helpers for the full paths that steps carry.
-QString parentOf(const QString& path);
-QString lastName(const QString& path);
 // The folder's components below root, or false when it lies outside it.
 bool componentsWithin(const QString& root, const QString& folder, QStringList& components);
 

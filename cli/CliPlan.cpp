@@ -6,19 +6,6 @@
 
 #include <cerrno>
 
-namespace {
-
-// Errors numbered as the run numbers them when a rename fails.
-int stepError(Cls_RenameDisk& disk, Cls_RenameDisk::Handle folder, const QByteArray& from,
-              int systemError)
-{
-    if (systemError == ENOENT || systemError == ENOTDIR)
-        return disk.exists(folder, from) ? rt::kPathNotFound : rt::kFileNotFound;
-    return rt::errorNumberFromErrno(systemError);
-}
-
-}  // namespace
-
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
                      const std::function<void(const RenameStep&)>& onStep)
 {
@@ -36,8 +23,9 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
             } else {
                 step.systemError =
                     disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
-                step.error =
-                    step.systemError == 0 ? 0 : stepError(disk, handle, from, step.systemError);
+                step.error = step.systemError == 0
+                                 ? 0
+                                 : disk.renameErrorNumber(handle, from, step.systemError);
             }
             if (step.error == 0 && step.isFolder) {
                 walk.forget(step.from());

@@ -210,10 +210,8 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
         number = rt::kBadFileName;
     } else {
         systemError = m_Disk->rename(folder.handle, from, to, isFolder);
-        if (systemError == ENOENT || systemError == ENOTDIR)
-            number = m_Disk->exists(folder.handle, from) ? rt::kPathNotFound : rt::kFileNotFound;
-        else if (systemError != 0)
-            number = rt::errorNumberFromErrno(systemError);
+        if (systemError != 0)
+            number = m_Disk->renameErrorNumber(folder.handle, from, systemError);
     }
     if (m_StepSink)
         m_StepSink->step({folder.path, oldName, newName, number, systemError, isFolder, {}, 0});

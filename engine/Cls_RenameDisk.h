@@ -1,9 +1,12 @@
 #pragma once
 
+#include "runtime/VbError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdint>
 
 // What the rename passes ask of the disk. Every question is put relative to
@@ -53,4 +56,14 @@ public:
     // Renames one entry inside its folder; never replaces, never copies.
     virtual int rename(Handle folder, const QByteArray& from, const QByteArray& to,
                        bool isFolder) = 0;
+
+    // The runtime's error number for a rename of from that failed with
+    // systemError (not 0): a source that is gone (53) is told from a folder
+    // that is gone (76) by asking the folder again.
+    int renameErrorNumber(Handle folder, const QByteArray& from, int systemError)
+    {
+        if (systemError == ENOENT || systemError == ENOTDIR)
+            return exists(folder, from) ? rt::kPathNotFound : rt::kFileNotFound;
+        return rt::errorNumberFromErrno(systemError);
+    }
 };
