@@ -9,7 +9,7 @@ CommandResult runCommand(const CliSettings& settings, const std::function<void()
 {
     CommandResult result;
     {
-        Cls_RenameDiskModel model;
+        Cls_RenameDiskModel model = previewModel(settings);
         result.preview = runRename(settings, model, [&](const RenameStep&) {
             if (onStep)
                 onStep();

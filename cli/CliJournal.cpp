@@ -110,7 +110,7 @@ JournalWriter::~JournalWriter()
     }
 }
 
-bool JournalWriter::begin(const QString& folder, const QList<RenameStep>& plan, QString& error)
+bool JournalWriter::begin(const QString& folder, const StepList& plan, QString& error)
 {
     const QByteArray where = rt::encodeName(journalFolder());
     if (!makeFolders(where)) {

@@ -33,7 +33,7 @@ public:
 
     // Creates the journal with the plan and syncs it. false with a message
     // when it cannot be written (the run must then not start).
-    bool begin(const QString& folder, const QList<RenameStep>& plan, QString& error);
+    bool begin(const QString& folder, const StepList& plan, QString& error);
     // The run's number-th step (from 0, skipped steps counted) is done.
     void markDone(qsizetype number);
     // Writes what is buffered and the end mark.

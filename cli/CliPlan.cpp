@@ -12,7 +12,8 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
     plan.renamed = 0;
     plan.skipped = 0;
     FolderWalk walk(disk, folder);
-    for (RenameStep& step : plan.steps) {
+    for (qsizetype i = 0; i < plan.steps.size(); ++i) {
+        RenameStep step = plan.steps[i];
         if (step.error == 0) {
             const Cls_RenameDisk::Handle handle =
                 step.toFolder.isNull() ? walk.at(step.folder) : Cls_RenameDisk::kNoFolder;
@@ -31,6 +32,7 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
                 walk.forget(step.from());
                 walk.forget(step.to());
             }
+            plan.steps.setOutcome(i, step.error, step.systemError);
         }
         (step.error == 0 ? plan.renamed : plan.skipped) += 1;
         if (onStep)

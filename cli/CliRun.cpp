@@ -25,7 +25,7 @@ public:
     {
         m_Outcome.steps.append(step);
         if (m_Model && step.error == 0)
-            m_Outcome.steps.last().identity = m_Model->lastRenamedIdentity();
+            m_Outcome.steps.setIdentity(m_Outcome.steps.size() - 1, m_Model->lastRenamedIdentity());
         (step.error == 0 ? m_Outcome.renamed : m_Outcome.skipped) += 1;
         if (m_OnStep)
             m_OnStep(step);
@@ -62,6 +62,12 @@ RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
         job.PFncBln_FileRename();
     outcome.examined = job.examinedCount();
     return outcome;
+}
+
+Cls_RenameDiskModel previewModel(const CliSettings& settings)
+{
+    return Cls_RenameDiskModel(settings.folders ? Cls_RenameDiskModel::ReadTimes::OfFolders
+                                                : Cls_RenameDiskModel::ReadTimes::OfFiles);
 }
 
 QString stepStatus(const RenameStep& step)

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "cli/CliSettings.h"
+#include "cli/CliStepList.h"
 #include "engine/Cls_RenameDisk.h"
+#include "engine/Cls_RenameDiskModel.h"
 #include "engine/Cls_RenameStep.h"
-
-#include <QList>
 
 #include <functional>
 
 // What one run did (or, against the model, would do).
 struct RunOutcome {
-    QList<RenameStep> steps;
+    StepList steps;
     qint64 renamed = 0;
     qint64 skipped = 0;
     qint64 examined = 0;
@@ -20,6 +20,9 @@ struct RunOutcome {
 // also handed to onStep when one is given (the journal marks steps so).
 RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
                      const std::function<void(const RenameStep&)>& onStep = {});
+
+// The model a preview of the settings runs against.
+Cls_RenameDiskModel previewModel(const CliSettings& settings);
 
 // The error of an undo step whose entry is no longer the one the run renamed
 // (another file or folder was put at its name since): it is left alone.

@@ -1,32 +1,43 @@
 #include "engine/Cls_RenameDiskModel.h"
 
+#include "engine/Blocks.h"
 #include "engine/DiskPosix.h"
 #include "engine/ModelNameIndex.h"
 #include "runtime/NameCodec.h"
 
+#include <algorithm>
 #include <cstring>
-#include <deque>
+#include <string_view>
 #include <sys/statvfs.h>
 
 using namespace engine_detail;
 
 struct Cls_RenameDiskModel::Folder {
     struct Entry {
-        QByteArray name;             // as the run has left it
-        QByteArray origin;           // as it is on disk
-        std::uint64_t hash = 0;      // of name
-        std::uint64_t identity = 0;  // its inode number, once its time was read
+        const char* name = nullptr;    // as the run has left it, NUL-terminated
+        const char* origin = nullptr;  // as it is on disk, NUL-terminated
+        std::uint64_t hash = 0;        // of name
+        std::uint64_t identity = 0;    // its inode number, once its time was read
+        std::int64_t seconds = 0;      // its time, when timeRead
+        std::uint32_t length = 0;      // of name
         EntryKind kind = EntryKind::Other;
         bool listed = true;  // false for the first of a name listed twice
+        bool timeRead = false;
+
+        std::string_view view() const { return {name, length}; }
     };
     int realFd = -1;
-    // In the order the folder yielded them; a deque grows without moving
-    // what it holds, so a large folder is never held twice while it is read.
-    std::deque<Entry> entries;
-    // The listed names, NUL-terminated, in blocks that never move: the
-    // entries' names point into them rather than each holding a copy.
-    std::vector<std::unique_ptr<char[]>> nameBlocks;
-    std::size_t blockFree = 0;
+    // In the order the folder yielded them, in chunks that never move, so a
+    // large folder is never held twice while it is read.
+    static constexpr std::size_t kChunkBits = 12;
+    static constexpr std::size_t kChunk = std::size_t{1} << kChunkBits;
+    std::vector<std::unique_ptr<Entry[]>> chunks;
+    std::size_t count = 0;
+    // Every name the folder has held (NUL-terminated bytes) and the listed
+    // names as text, in blocks that never move: entries and listings point
+    // into them rather than each name holding an allocation of its own.
+    Blocks<char> bytes;
+    Blocks<char16_t> texts;
     ModelNameIndex index;
     // The pass asks about the entries in the order it was given them, and
     // about one entry several times (its time, then its rename), so the last
@@ -42,31 +53,25 @@ struct Cls_RenameDiskModel::Folder {
         if (realFd >= 0)
             ::close(realFd);
     }
-    // A name that lives as long as the folder, stored without an allocation
-    // of its own.
-    QByteArray keep(const char* name, std::size_t length)
+    Entry& at(std::size_t i) const { return chunks[i >> kChunkBits][i & (kChunk - 1)]; }
+
+    const char* keep(std::string_view name)
     {
-        constexpr std::size_t kBlock = 64 * 1024;  // far above the longest name
-        if (length + 1 > blockFree) {
-            nameBlocks.push_back(std::make_unique<char[]>(kBlock));
-            blockFree = kBlock;
-        }
-        char* at = nameBlocks.back().get() + (kBlock - blockFree);
-        std::memcpy(at, name, length);
-        at[length] = '\0';
-        blockFree -= length + 1;
-        return QByteArray::fromRawData(at, static_cast<qsizetype>(length));
+        char* to = bytes.take(name.size() + 1);
+        std::memcpy(to, name.data(), name.size());
+        to[name.size()] = '\0';
+        return to;
     }
 
-    std::uint64_t hashOf(std::uint32_t i) const { return entries[i].hash; }
-    const QByteArray& nameOf(std::uint32_t i) const { return entries[i].name; }
-    std::size_t entryCount() const { return entries.size(); }
-    bool listed(std::uint32_t i) const { return entries[i].listed; }
+    std::uint64_t hashOf(std::uint32_t i) const { return at(i).hash; }
+    std::string_view nameOf(std::uint32_t i) const { return at(i).view(); }
+    std::size_t entryCount() const { return count; }
+    bool listed(std::uint32_t i) const { return at(i).listed; }
 
-    std::uint32_t lookup(const QByteArray& name) const
+    std::uint32_t lookup(std::string_view name) const
     {
-        for (std::size_t i = last; i < entries.size() && i < last + 4; ++i) {
-            if (entries[i].listed && entries[i].name == name) {
+        for (std::size_t i = last; i < count && i < last + 4; ++i) {
+            if (at(i).listed && at(i).view() == name) {
                 last = i;
                 return static_cast<std::uint32_t>(i);
             }
@@ -76,43 +81,62 @@ struct Cls_RenameDiskModel::Folder {
             last = found;
         return found;
     }
-    const Entry* find(const QByteArray& name) const
+    Entry* find(std::string_view name) const
     {
         const std::uint32_t i = lookup(name);
-        return i == ModelNameIndex::kNone ? nullptr : &entries[i];
+        return i == ModelNameIndex::kNone ? nullptr : &at(i);
     }
-    void add(Entry entry)
+    void add(const Entry& entry)
     {
-        entry.hash = ModelNameIndex::hashOf(entry.name);
-        const auto at = static_cast<std::uint32_t>(entries.size());
-        const std::uint32_t twin = index.find(entry.name, entry.hash, *this);
-        entries.push_back(std::move(entry));
-        if (twin == ModelNameIndex::kNone) {
-            index.insert(at, *this);
-        } else {
-            // A folder changing while it is read can yield a name twice:
-            // the later one stands.
-            entries[twin].listed = false;
-            index.replace(twin, at, *this);
-        }
+        if ((count & (kChunk - 1)) == 0)
+            chunks.push_back(std::make_unique_for_overwrite<Entry[]>(kChunk));
+        Entry& added = at(count) = entry;
+        added.hash = ModelNameIndex::hashOf(added.view());
+        ++count;
+    }
+    // Once the folder is read: the index is built at its final size.
+    void indexAll()
+    {
+        index.build(*this, [this](std::uint32_t twin) { at(twin).listed = false; });
     }
 };
 
-Cls_RenameDiskModel::Cls_RenameDiskModel() = default;
+namespace {
+
+std::string_view viewOf(const QByteArray& bytes)
+{
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+}  // namespace
+
+Cls_RenameDiskModel::Cls_RenameDiskModel(ReadTimes readTimes) : m_ReadTimes(readTimes) {}
 Cls_RenameDiskModel::~Cls_RenameDiskModel() = default;
 
 Cls_RenameDisk::Handle Cls_RenameDiskModel::load(int realFd, int& error)
 {
     auto folder = std::make_unique<Folder>();
     folder->realFd = realFd;
-    folder->listError =
-        readFolder(realFd, true, [&](const char* name, std::size_t length, EntryKind kind, bool) {
+    const EntryKind timed = m_ReadTimes == ReadTimes::OfFiles     ? EntryKind::File
+                            : m_ReadTimes == ReadTimes::OfFolders ? EntryKind::Folder
+                                                                  : EntryKind::Other;
+    folder->listError = readFolder(
+        realFd, true, [&](const char* name, std::size_t length, EntryKind kind, bool hidden) {
             Folder::Entry entry;
-            entry.name = folder->keep(name, length);
+            entry.name = folder->keep({name, length});
             entry.origin = entry.name;
+            entry.length = static_cast<std::uint32_t>(length);
             entry.kind = kind;
-            folder->add(std::move(entry));
+            struct stat info {};
+            if (kind == timed && timed != EntryKind::Other && !hidden &&
+                statEntry(realFd, entry.origin, info)) {
+                entry.seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+                entry.identity = info.st_ino;
+                entry.timeRead = true;
+            }
+            folder->add(entry);
         });
+    folder->indexAll();
     struct statvfs volume {};
     folder->readOnlyVolume = ::fstatvfs(realFd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
     folder->searchable = ::faccessat(realFd, ".", X_OK, AT_EACCESS) == 0;
@@ -147,13 +171,13 @@ Cls_RenameDisk::Handle Cls_RenameDiskModel::openSub(Handle parent, const QByteAr
                                                     int& error)
 {
     const Folder* folder = folderOf(parent);
-    const Folder::Entry* entry = folder ? folder->find(name) : nullptr;
+    const Folder::Entry* entry = folder ? folder->find(viewOf(name)) : nullptr;
     if (!entry) {
         error = folder && !folder->searchable ? EACCES : ENOENT;
         return kNoFolder;
     }
-    const int fd = ::openat(folder->realFd, entry->origin.constData(),
-                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd =
+        ::openat(folder->realFd, entry->origin, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         error = errno;
         return kNoFolder;
@@ -167,44 +191,70 @@ void Cls_RenameDiskModel::close(Handle folder)
         m_Folders[static_cast<std::size_t>(folder)].reset();
 }
 
+// The texts point into the folder's blocks: they are valid while the
+// folder is open, and a caller that keeps one longer copies it.
 int Cls_RenameDiskModel::list(Handle handle, QStringList* files, QStringList* folders)
 {
-    const Folder* folder = folderOf(handle);
+    Folder* folder = folderOf(handle);
     if (!folder)
         return EBADF;
-    for (const Folder::Entry& entry : folder->entries) {
-        if (!entry.listed || entry.name.startsWith('.'))
+    for (std::size_t i = 0; i < folder->count; ++i) {
+        const Folder::Entry& entry = folder->at(i);
+        if (!entry.listed || entry.name[0] == '.')
             continue;
         QStringList* into = entry.kind == EntryKind::File     ? files
                             : entry.kind == EntryKind::Folder ? folders
                                                               : nullptr;
-        if (into)
-            into->append(rt::decodeName(entry.name));
+        if (!into)
+            continue;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(entry.name);
+        std::uint32_t ascii = 0;
+        while (ascii < entry.length && bytes[ascii] < 0x80)
+            ++ascii;
+        char16_t* text = nullptr;
+        qsizetype size = entry.length;
+        if (ascii == entry.length) {
+            text = folder->texts.take(entry.length);
+            std::copy(bytes, bytes + entry.length, text);
+        } else {
+            const QString decoded = rt::decodeName(entry.name, entry.length);
+            size = decoded.size();
+            text = folder->texts.take(static_cast<std::size_t>(size));
+            std::copy_n(reinterpret_cast<const char16_t*>(decoded.constData()), size, text);
+        }
+        into->append(QString::fromRawData(reinterpret_cast<const QChar*>(text), size));
     }
     return folder->listError;
 }
 
-// The one stat the pass asks for also gives the entry's identity, kept for
+// The one stat the pass asks for (made while listing, or now for an entry
+// whose time was not read then) also gives the entry's identity, kept for
 // the journal of an applied run.
 bool Cls_RenameDiskModel::modified(Handle handle, const QByteArray& name, std::int64_t& seconds)
 {
     Folder* folder = folderOf(handle);
-    const std::uint32_t at = folder ? folder->lookup(name) : ModelNameIndex::kNone;
-    struct stat info {};
-    if (at == ModelNameIndex::kNone ||
-        !statEntry(folder->realFd, folder->entries[at].origin.constData(), info))
+    Folder::Entry* found = folder ? folder->find(viewOf(name)) : nullptr;
+    if (!found)
         return false;
-    seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-    folder->entries[at].identity = info.st_ino;
+    Folder::Entry& entry = *found;
+    struct stat info {};
+    if (!entry.timeRead) {
+        if (!statEntry(folder->realFd, entry.origin, info))
+            return false;
+        entry.seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+        entry.identity = info.st_ino;
+        entry.timeRead = true;
+    }
+    seconds = entry.seconds;
     return true;
 }
 
 bool Cls_RenameDiskModel::identity(Handle handle, const QByteArray& name, std::uint64_t& number)
 {
     const Folder* folder = folderOf(handle);
-    const Folder::Entry* entry = folder ? folder->find(name) : nullptr;
+    const Folder::Entry* entry = folder ? folder->find(viewOf(name)) : nullptr;
     struct stat info {};
-    if (!entry || !statEntry(folder->realFd, entry->origin.constData(), info))
+    if (!entry || !statEntry(folder->realFd, entry->origin, info))
         return false;
     number = info.st_ino;
     return true;
@@ -213,7 +263,7 @@ bool Cls_RenameDiskModel::identity(Handle handle, const QByteArray& name, std::u
 bool Cls_RenameDiskModel::exists(Handle handle, const QByteArray& name)
 {
     const Folder* folder = folderOf(handle);
-    return folder && folder->find(name);
+    return folder && folder->find(viewOf(name));
 }
 
 // Checked in the order the kernel checks a rename: the volume, the search
@@ -228,17 +278,21 @@ int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QBy
         return EROFS;
     if (!folder->searchable)
         return EACCES;
-    const std::uint32_t source = folder->lookup(from);
+    const std::uint32_t source = folder->lookup(viewOf(from));
     if (source == ModelNameIndex::kNone)
         return ENOENT;
-    const std::uint64_t hash = ModelNameIndex::hashOf(to);
-    if (folder->index.find(to, hash, *folder) != ModelNameIndex::kNone)
+    const std::string_view target = viewOf(to);
+    const std::uint64_t hash = ModelNameIndex::hashOf(target);
+    if (folder->index.find(target, hash, *folder) != ModelNameIndex::kNone)
         return EEXIST;
     if (!folder->writable)
         return EACCES;
-    m_LastRenamed = folder->entries[source].identity;
-    folder->entries[source].name = to;
-    folder->entries[source].hash = hash;
+    Folder::Entry& entry = folder->at(source);
+    folder->index.erase(source, entry.hash, *folder);
+    m_LastRenamed = entry.identity;
+    entry.name = folder->keep(target);
+    entry.length = static_cast<std::uint32_t>(target.size());
+    entry.hash = hash;
     folder->index.insert(source, *folder);
     return 0;
 }

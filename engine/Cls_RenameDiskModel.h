@@ -13,7 +13,12 @@
 // there as on disk.
 class Cls_RenameDiskModel final : public Cls_RenameDisk {
 public:
-    Cls_RenameDiskModel();
+    // Whose times are read while a folder is listed, when the system has
+    // each entry at hand (a later stat of 100,000 names costs much more): the
+    // files' or the folders' for a pass over them, or none for a caller that
+    // asks about a few entries only.
+    enum class ReadTimes { OfFiles, OfFolders, WhenAsked };
+    explicit Cls_RenameDiskModel(ReadTimes readTimes = ReadTimes::WhenAsked);
     ~Cls_RenameDiskModel() override;
     Cls_RenameDiskModel(const Cls_RenameDiskModel&) = delete;
     Cls_RenameDiskModel& operator=(const Cls_RenameDiskModel&) = delete;
@@ -21,6 +26,9 @@ public:
     Handle openStart(const QString& path, int& error) override;
     Handle openSub(Handle parent, const QByteArray& name, int& error) override;
     void close(Handle folder) override;
+    // The names listed are texts over the model's own memory: they stay
+    // valid while the folder is open, and a caller that keeps one longer
+    // (as a step list does) copies it.
     int list(Handle folder, QStringList* files, QStringList* folders) override;
     bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override;
     bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override;
@@ -38,4 +46,5 @@ private:
 
     std::vector<std::unique_ptr<Folder>> m_Folders;  // indexed by handle
     std::uint64_t m_LastRenamed = 0;
+    ReadTimes m_ReadTimes;
 };

@@ -16,7 +16,7 @@
 // routine, so that the model reads a folder exactly as the real disk does.
 namespace engine_detail {
 
-enum class EntryKind { File, Folder, Other };
+enum class EntryKind : unsigned char { File, Folder, Other };
 
 // A link counts as a file when it leads to a regular file; a link to a
 // folder, a dangling link and everything else count as neither.

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -14,19 +13,21 @@ namespace engine_detail {
 // lookup costs one hash and, mostly, one probe. Entries keep their names and
 // hashes; a slot keeps an entry's number and the high half of its hash, so a
 // probe reads an entry only when that half matches.
+//
+// names.nameOf(i) and names.hashOf(i) give entry i's present name and its
+// hash; names.entryCount() and names.listed(i) give the entries the table
+// covers.
 class ModelNameIndex {
 public:
     static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    static std::uint64_t hashOf(const QByteArray& name)
+    static std::uint64_t hashOf(std::string_view name)
     {
-        return std::hash<std::string_view>{}(
-            std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+        return std::hash<std::string_view>{}(name);
     }
 
-    // nameOf(i) and hashOf(i) give entry i's present name and its hash.
     template <typename Names>
-    std::uint32_t find(const QByteArray& name, std::uint64_t hash, const Names& names) const
+    std::uint32_t find(std::string_view name, std::uint64_t hash, const Names& names) const
     {
         if (m_Slots.empty())
             return kNone;
@@ -43,11 +44,26 @@ public:
         }
     }
 
-    // Adds entry, whose name is not in the table; names.entryCount() and
-    // names.listed(i) give the entries that the table covers when it grows.
-    // An entry renamed is added again under its new name: its old slot is
-    // passed over by every lookup from then on (its hash and name no longer
-    // match), so it is left where it is until the table next grows.
+    // Indexes every listed entry at once, in a table sized for them. Where a
+    // name is listed twice (a folder changing while it is read) the later
+    // entry stands; the earlier one is handed to unlist.
+    template <typename Names, typename Unlist> void build(const Names& names, Unlist&& unlist)
+    {
+        const std::size_t count = names.entryCount();
+        resize(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint64_t hash = names.hashOf(i);
+            const std::uint32_t twin = find(names.nameOf(i), hash, names);
+            if (twin == kNone) {
+                place(i, hash);
+            } else {
+                unlist(twin);
+                m_Slots[slotIndexOf(twin, names.hashOf(twin))] = slotOf(i, hash);
+            }
+        }
+    }
+
+    // Adds entry, whose name is not in the table.
     template <typename Names> void insert(std::uint32_t entry, const Names& names)
     {
         if ((m_Used + 1) * 2 > m_Slots.size()) {
@@ -57,16 +73,27 @@ public:
         place(entry, names.hashOf(entry));
     }
 
-    // Points the name's slot at another entry (a name listed twice).
-    template <typename Names> void replace(std::uint32_t from, std::uint32_t to, const Names& names)
+    // Takes entry out, found under the hash of the name it had; the entries
+    // after it in its run move back, so no lookup needs a marker to pass.
+    template <typename Names>
+    void erase(std::uint32_t entry, std::uint64_t hash, const Names& names)
     {
         const std::size_t mask = m_Slots.size() - 1;
-        for (std::size_t at = names.hashOf(from) & mask;; at = (at + 1) & mask) {
-            if (static_cast<std::uint32_t>(m_Slots[at]) == from + 1) {
-                m_Slots[at] = slotOf(to, names.hashOf(to));
-                return;
-            }
+        std::size_t hole = slotIndexOf(entry, hash);
+        for (std::size_t next = (hole + 1) & mask; m_Slots[next] != kEmpty;
+             next = (next + 1) & mask) {
+            const auto moved = static_cast<std::uint32_t>(m_Slots[next]) - 1;
+            const std::size_t home = names.hashOf(moved) & mask;
+            // It stays where it is when its home lies after the hole, up to it.
+            const bool stays =
+                hole <= next ? hole < home && home <= next : hole < home || home <= next;
+            if (stays)
+                continue;
+            m_Slots[hole] = m_Slots[next];
+            hole = next;
         }
+        m_Slots[hole] = kEmpty;
+        --m_Used;
     }
 
 private:
@@ -81,6 +108,15 @@ private:
         return (std::uint64_t{tagOf(hash)} << 32) | (entry + 1);
     }
 
+    std::size_t slotIndexOf(std::uint32_t entry, std::uint64_t hash) const
+    {
+        const std::size_t mask = m_Slots.size() - 1;
+        std::size_t at = hash & mask;
+        while (static_cast<std::uint32_t>(m_Slots[at]) != entry + 1)
+            at = (at + 1) & mask;
+        return at;
+    }
+
     void place(std::uint32_t entry, std::uint64_t hash)
     {
         const std::size_t mask = m_Slots.size() - 1;
@@ -91,15 +127,22 @@ private:
         ++m_Used;
     }
 
-    // Twice the room for what is listed, with no stale slot.
-    template <typename Names> void rebuild(const Names& names)
+    // Empty, with room for count names and at least one more, at most half
+    // full: a rename takes its entry out before it puts it back, so a table
+    // built for a folder never grows while the run renames in it.
+    void resize(std::size_t count)
     {
-        const std::size_t count = names.entryCount();
         std::size_t size = 16;
-        while (size < count * 4)
+        while (size < 2 * (count + 1))
             size *= 2;
         m_Slots.assign(size, kEmpty);
         m_Used = 0;
+    }
+
+    template <typename Names> void rebuild(const Names& names)
+    {
+        const std::size_t count = names.entryCount();
+        resize(2 * count);
         for (std::uint32_t i = 0; i < count; ++i) {
             if (names.listed(i))
                 place(i, names.hashOf(i));
@@ -107,7 +150,7 @@ private:
     }
 
     std::vector<std::uint64_t> m_Slots;
-    std::size_t m_Used = 0;  // taken slots, stale ones included
+    std::size_t m_Used = 0;
 };
 
 }  // namespace engine_detail

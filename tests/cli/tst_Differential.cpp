@@ -243,7 +243,7 @@ private slots:
             c.settings.folder = root + spellings[caseRandom.bounded(5)];
             const QStringList before = tree(root);
 
-            Cls_RenameDiskModel model;
+            Cls_RenameDiskModel model = previewModel(c.settings);
             const RunOutcome preview = runRename(c.settings, model);
             QCOMPARE(tree(root), before);  // a preview changes nothing
             Cls_RenameDiskReal disk;
@@ -284,7 +284,10 @@ private slots:
             }
             // The command line's --apply carries the preview's steps out
             // itself; on the restored tree it must land where the run did.
-            const RunOutcome carried = applyPlan(c.settings.folder, preview, disk);
+            RunOutcome plan{{}, preview.renamed, preview.skipped, preview.examined};
+            for (const RenameStep& step : preview.steps)
+                plan.steps.append(step);
+            const RunOutcome carried = applyPlan(c.settings.folder, std::move(plan), disk);
             if (described(carried) != described(preview) ||
                 tree(root) != predicted(before, c.settings.folder, preview)) {
                 qWarning().noquote() << where << "\ncarried out:\n"
