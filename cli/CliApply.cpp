@@ -29,14 +29,13 @@ CommandResult runCommand(const CliSettings& settings, const std::function<void()
     Cls_RenameDiskReal disk;
     RunOutcome plan = std::move(result.preview);
     result.preview = RunOutcome{{}, plan.renamed, plan.skipped, plan.examined};
-    qsizetype number = 0;
-    result.applied = applyPlan(settings.folder, std::move(plan), disk, [&](const RenameStep& step) {
-        if (step.error == 0)
-            journal.markDone(number);
-        ++number;
-        if (onStep)
-            onStep();
-    });
+    result.applied =
+        applyPlan(settings.folder, std::move(plan), disk, [&](qsizetype number, int error) {
+            if (error == 0)
+                journal.markDone(number);
+            if (onStep)
+                onStep();
+        });
     journal.finish();
     result.ranOnDisk = true;
     return result;

@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -61,14 +62,58 @@ bool makeFolders(const QByteArray& path)
     return true;
 }
 
+void appendNumber(QByteArray& out, std::uint64_t number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end - digits);
+}
+
+// As encoded(text) appends it; an ASCII text is written without a copy.
+void appendEncoded(QByteArray& out, const QString& text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit == 0 || unit >= 0x80) {
+            out += encoded(text.mid(i));
+            return;
+        }
+        const char byte = static_cast<char>(unit);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+            byte == '~' || byte == '/') {
+            out += byte;
+        } else {
+            out += '%';
+            out += kHex[(unit >> 4) & 0xF];
+            out += kHex[unit & 0xF];
+        }
+    }
+}
+
+// The encoded path of name in folder, joined as the engine joins them.
+void appendPath(QByteArray& out, const QString& folder, const QString& name)
+{
+    appendEncoded(out, folder);
+    if (!folder.isEmpty() && !folder.endsWith(u'/'))
+        out += '/';
+    appendEncoded(out, name);
+}
+
 // A planned step carries the entry's inode number when the preview read it,
 // so that undo can tell the entry from another one put at its name since.
-QByteArray stepLine(const char* kind, const RenameStep& step)
+void appendStepLine(QByteArray& out, const StepList::View& step)
 {
-    QByteArray line = QByteArray(kind) + ' ' + encoded(step.from()) + ' ' + encoded(step.to());
-    if (step.identity != 0)
-        line += ' ' + QByteArray::number(static_cast<qulonglong>(step.identity));
-    return line + '\n';
+    out += "step ";
+    appendPath(out, step.folder, step.fromName);
+    out += ' ';
+    appendPath(out, step.toFolder ? *step.toFolder : step.folder, step.toName);
+    if (step.identity != 0) {
+        out += ' ';
+        appendNumber(out, step.identity);
+    }
+    out += '\n';
 }
 
 }  // namespace
@@ -132,9 +177,10 @@ bool JournalWriter::begin(const QString& folder, const StepList& plan, QString& 
     // would move a file the run never touched.
     QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
     bool written = true;
-    for (const RenameStep& step : plan) {
+    for (qsizetype i = 0; i < plan.size(); ++i) {
+        const StepList::View step = plan.view(i);
         if (step.error == 0)
-            text += stepLine("step", step);
+            appendStepLine(text, step);
         if (text.size() >= kFlushSize) {
             written = written && writeAll(m_Fd, text);
             text.clear();
@@ -152,7 +198,9 @@ void JournalWriter::markDone(qsizetype number)
 {
     if (m_Fd < 0)
         return;
-    m_Buffer += "done " + QByteArray::number(number) + '\n';
+    m_Buffer += "done ";
+    appendNumber(m_Buffer, static_cast<std::uint64_t>(number));
+    m_Buffer += '\n';
     if (m_Buffer.size() >= kFlushSize)
         flush();
 }

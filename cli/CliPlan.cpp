@@ -7,36 +7,36 @@
 #include <cerrno>
 
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
-                     const std::function<void(const RenameStep&)>& onStep)
+                     const std::function<void(qsizetype, int)>& onStep)
 {
     plan.renamed = 0;
     plan.skipped = 0;
     FolderWalk walk(disk, folder);
     for (qsizetype i = 0; i < plan.steps.size(); ++i) {
-        RenameStep step = plan.steps[i];
-        if (step.error == 0) {
+        const StepList::View step = plan.steps.view(i);
+        int error = step.error;
+        if (error == 0) {
             const Cls_RenameDisk::Handle handle =
-                step.toFolder.isNull() ? walk.at(step.folder) : Cls_RenameDisk::kNoFolder;
-            const QByteArray from = rt::encodeName(step.fromName);
+                step.toFolder ? Cls_RenameDisk::kNoFolder : walk.at(step.folder);
+            int systemError = 0;
             if (handle == Cls_RenameDisk::kNoFolder) {
-                step.systemError = ENOENT;
-                step.error = rt::kPathNotFound;
+                systemError = ENOENT;
+                error = rt::kPathNotFound;
             } else {
-                step.systemError =
-                    disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
-                step.error = step.systemError == 0
-                                 ? 0
-                                 : disk.renameErrorNumber(handle, from, step.systemError);
+                const QByteArray from = rt::encodeName(step.fromName);
+                systemError = disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
+                error = systemError == 0 ? 0 : disk.renameErrorNumber(handle, from, systemError);
             }
-            if (step.error == 0 && step.isFolder) {
-                walk.forget(step.from());
-                walk.forget(step.to());
+            if (error == 0 && step.isFolder) {
+                const RenameStep done = plan.steps[i];
+                walk.forget(done.from());
+                walk.forget(done.to());
             }
-            plan.steps.setOutcome(i, step.error, step.systemError);
+            plan.steps.setOutcome(i, error, systemError);
         }
-        (step.error == 0 ? plan.renamed : plan.skipped) += 1;
+        (error == 0 ? plan.renamed : plan.skipped) += 1;
         if (onStep)
-            onStep(step);
+            onStep(i, error);
     }
     return plan;
 }

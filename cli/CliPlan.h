@@ -9,6 +9,7 @@
 // names (opened from the run's folder down, never through a link), and
 // never onto a taken name; a step the preview showed as skipped is reported
 // as it was shown and nothing is done for it. The plan is returned with each
-// step's outcome set to what happened to it now; onStep sees each one.
+// step's outcome set to what happened to it now; onStep is told each step's
+// number and error number.
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
-                     const std::function<void(const RenameStep&)>& onStep = {});
+                     const std::function<void(qsizetype, int)>& onStep = {});

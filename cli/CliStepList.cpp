@@ -60,6 +60,23 @@ RenameStep StepList::operator[](qsizetype i) const
             packed.identity};
 }
 
+StepList::View StepList::view(qsizetype i) const
+{
+    const Packed& packed = at(static_cast<std::size_t>(i));
+    const auto text = [](const char16_t* units, std::uint32_t length) {
+        return QString::fromRawData(reinterpret_cast<const QChar*>(units),
+                                    static_cast<qsizetype>(length));
+    };
+    return {m_Folders[packed.folder],
+            packed.toFolder == kNoFolder ? nullptr : &m_Folders[packed.toFolder],
+            text(packed.fromName, packed.fromLength),
+            text(packed.toName, packed.toLength),
+            packed.error,
+            packed.systemError,
+            packed.isFolder,
+            packed.identity};
+}
+
 void StepList::setOutcome(qsizetype i, int error, int systemError)
 {
     Packed& packed = at(static_cast<std::size_t>(i));

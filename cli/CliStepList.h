@@ -24,8 +24,22 @@ public:
     StepList(const StepList&) = delete;
     StepList& operator=(const StepList&) = delete;
 
+    // A step as it is held, without a copy: the names are texts over the
+    // list's memory, valid while the list lives.
+    struct View {
+        const QString& folder;
+        const QString* toFolder;  // null unless the step is between two folders
+        QString fromName;
+        QString toName;
+        int error;
+        int systemError;
+        bool isFolder;
+        std::uint64_t identity;
+    };
+
     void append(const RenameStep& step);
     RenameStep operator[](qsizetype i) const;
+    View view(qsizetype i) const;
     qsizetype size() const { return static_cast<qsizetype>(m_Count); }
     bool isEmpty() const { return m_Count == 0; }
 
