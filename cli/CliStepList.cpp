@@ -28,9 +28,7 @@ const char16_t* StepList::keep(const QString& text)
 
 void StepList::append(const RenameStep& step)
 {
-    if ((m_Count & (kChunk - 1)) == 0)
-        m_Chunks.push_back(std::make_unique_for_overwrite<Packed[]>(kChunk));
-    Packed& packed = at(m_Count);
+    Packed& packed = m_Steps.append();
     packed.fromName = keep(step.fromName);
     packed.toName = keep(step.toName);
     packed.identity = step.identity;
@@ -41,12 +39,11 @@ void StepList::append(const RenameStep& step)
     packed.error = step.error;
     packed.systemError = step.systemError;
     packed.isFolder = step.isFolder;
-    ++m_Count;
 }
 
 RenameStep StepList::operator[](qsizetype i) const
 {
-    const Packed& packed = at(static_cast<std::size_t>(i));
+    const Packed& packed = at(i);
     const auto text = [](const char16_t* units, std::uint32_t length) {
         return QString(reinterpret_cast<const QChar*>(units), static_cast<qsizetype>(length));
     };
@@ -62,7 +59,7 @@ RenameStep StepList::operator[](qsizetype i) const
 
 StepList::View StepList::view(qsizetype i) const
 {
-    const Packed& packed = at(static_cast<std::size_t>(i));
+    const Packed& packed = at(i);
     const auto text = [](const char16_t* units, std::uint32_t length) {
         return QString::fromRawData(reinterpret_cast<const QChar*>(units),
                                     static_cast<qsizetype>(length));
@@ -79,12 +76,12 @@ StepList::View StepList::view(qsizetype i) const
 
 void StepList::setOutcome(qsizetype i, int error, int systemError)
 {
-    Packed& packed = at(static_cast<std::size_t>(i));
+    Packed& packed = at(i);
     packed.error = error;
     packed.systemError = systemError;
 }
 
 void StepList::setIdentity(qsizetype i, std::uint64_t identity)
 {
-    at(static_cast<std::size_t>(i)).identity = identity;
+    at(i).identity = identity;
 }

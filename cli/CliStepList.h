@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
-#include <memory>
-#include <vector>
 
 // The steps of one run, held compactly: a run of 100,000 renames keeps its
 // names in a few large blocks and each folder's path once, rather than
@@ -40,8 +38,8 @@ public:
     void append(const RenameStep& step);
     RenameStep operator[](qsizetype i) const;
     View view(qsizetype i) const;
-    qsizetype size() const { return static_cast<qsizetype>(m_Count); }
-    bool isEmpty() const { return m_Count == 0; }
+    qsizetype size() const { return static_cast<qsizetype>(m_Steps.size()); }
+    bool isEmpty() const { return m_Steps.size() == 0; }
 
     void setOutcome(qsizetype i, int error, int systemError);
     void setIdentity(qsizetype i, std::uint64_t identity);
@@ -83,15 +81,11 @@ private:
         int systemError;
         bool isFolder;
     };
-    static constexpr std::size_t kChunkBits = 12;
-    static constexpr std::size_t kChunk = std::size_t{1} << kChunkBits;
-
-    Packed& at(std::size_t i) const { return m_Chunks[i >> kChunkBits][i & (kChunk - 1)]; }
+    Packed& at(qsizetype i) const { return m_Steps[static_cast<std::size_t>(i)]; }
     std::uint32_t folderNumber(const QString& folder);
     const char16_t* keep(const QString& text);
 
-    std::vector<std::unique_ptr<Packed[]>> m_Chunks;
-    std::size_t m_Count = 0;
+    engine_detail::Chunks<Packed> m_Steps;
     engine_detail::Blocks<char16_t> m_Names;
     QStringList m_Folders;  // steps come folder by folder: mostly the last one
 };

@@ -32,4 +32,24 @@ private:
     std::size_t m_Free = 0;
 };
 
+// A growing array whose items never move: it grows by whole chunks, so a
+// large one is never held twice while it grows, and a reference stays valid.
+template <typename T> class Chunks {
+public:
+    T& append()
+    {
+        if ((m_Count & (kChunk - 1)) == 0)
+            m_Chunks.push_back(std::make_unique_for_overwrite<T[]>(kChunk));
+        return (*this)[m_Count++];
+    }
+    T& operator[](std::size_t i) const { return m_Chunks[i >> kChunkBits][i & (kChunk - 1)]; }
+    std::size_t size() const { return m_Count; }
+
+private:
+    static constexpr std::size_t kChunkBits = 12;
+    static constexpr std::size_t kChunk = std::size_t{1} << kChunkBits;
+    std::vector<std::unique_ptr<T[]>> m_Chunks;
+    std::size_t m_Count = 0;
+};
+
 }  // namespace engine_detail

@@ -27,12 +27,8 @@ struct Cls_RenameDiskModel::Folder {
         std::string_view view() const { return {name, length}; }
     };
     int realFd = -1;
-    // In the order the folder yielded them, in chunks that never move, so a
-    // large folder is never held twice while it is read.
-    static constexpr std::size_t kChunkBits = 12;
-    static constexpr std::size_t kChunk = std::size_t{1} << kChunkBits;
-    std::vector<std::unique_ptr<Entry[]>> chunks;
-    std::size_t count = 0;
+    // In the order the folder yielded them.
+    Chunks<Entry> entries;
     // Every name the folder has held (NUL-terminated bytes) and the listed
     // names as text, in blocks that never move: entries and listings point
     // into them rather than each name holding an allocation of its own.
@@ -53,7 +49,7 @@ struct Cls_RenameDiskModel::Folder {
         if (realFd >= 0)
             ::close(realFd);
     }
-    Entry& at(std::size_t i) const { return chunks[i >> kChunkBits][i & (kChunk - 1)]; }
+    Entry& at(std::size_t i) const { return entries[i]; }
 
     const char* keep(std::string_view name)
     {
@@ -65,12 +61,12 @@ struct Cls_RenameDiskModel::Folder {
 
     std::uint64_t hashOf(std::uint32_t i) const { return at(i).hash; }
     std::string_view nameOf(std::uint32_t i) const { return at(i).view(); }
-    std::size_t entryCount() const { return count; }
+    std::size_t entryCount() const { return entries.size(); }
     bool listed(std::uint32_t i) const { return at(i).listed; }
 
     std::uint32_t lookup(std::string_view name) const
     {
-        for (std::size_t i = last; i < count && i < last + 4; ++i) {
+        for (std::size_t i = last; i < entries.size() && i < last + 4; ++i) {
             if (at(i).listed && at(i).view() == name) {
                 last = i;
                 return static_cast<std::uint32_t>(i);
@@ -88,11 +84,8 @@ struct Cls_RenameDiskModel::Folder {
     }
     void add(const Entry& entry)
     {
-        if ((count & (kChunk - 1)) == 0)
-            chunks.push_back(std::make_unique_for_overwrite<Entry[]>(kChunk));
-        Entry& added = at(count) = entry;
+        Entry& added = entries.append() = entry;
         added.hash = ModelNameIndex::hashOf(added.view());
-        ++count;
     }
     // Once the folder is read: the index is built at its final size.
     void indexAll()
@@ -198,7 +191,7 @@ int Cls_RenameDiskModel::list(Handle handle, QStringList* files, QStringList* fo
     Folder* folder = folderOf(handle);
     if (!folder)
         return EBADF;
-    for (std::size_t i = 0; i < folder->count; ++i) {
+    for (std::size_t i = 0; i < folder->entries.size(); ++i) {
         const Folder::Entry& entry = folder->at(i);
         if (!entry.listed || entry.name[0] == '.')
             continue;
