@@ -12,8 +12,6 @@ private slots:
     void droppedFiles();
     void fileDropTargets_data();
     void fileDropTargets();
-    void messageBoxIcon_data();
-    void messageBoxIcon();
     void installedMessageBox();
     void mousePointer();
 
@@ -34,7 +32,6 @@ private slots:
     void dirListIndexAndPath();
     void dirListMouse();
     void dirListRefresh();
-    void dirListDropEmitsFiles();
     void driveList();
     void fileListNormalFilesSorted();
     void fileListDoubleClick();

@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -51,65 +52,55 @@ void TestForms::droppedFiles()
 
 void TestForms::fileDropTargets_data()
 {
-    QTest::addColumn<bool>("list");      // the file list, else a text box
+    QTest::addColumn<int>("target");     // 0 a text box, 1 the file list, 2 the folder list
     QTest::addColumn<bool>("on");        // file drops switched on
     QTest::addColumn<bool>("files");     // a URI list, else plain text
     QTest::addColumn<bool>("accepted");  // the answer to the drag
     QTest::addColumn<int>("drops");      // OLEDragDrop signals
 
-    QTest::newRow("list takes files") << true << true << true << true << 1;
-    QTest::newRow("list, drops off") << true << false << true << false << 0;
-    QTest::newRow("list refuses text") << true << true << false << false << 0;
-    QTest::newRow("text box takes files") << false << true << true << true << 1;
-    QTest::newRow("text box, drops off") << false << false << true << false << 0;
+    QTest::newRow("file list takes files") << 1 << true << true << true << 1;
+    QTest::newRow("file list, drops off") << 1 << false << true << false << 0;
+    QTest::newRow("file list refuses text") << 1 << true << false << false << 0;
+    QTest::newRow("folder list takes files") << 2 << true << true << true << 1;
+    QTest::newRow("text box takes files") << 0 << true << true << true << 1;
+    QTest::newRow("text box, drops off") << 0 << false << true << false << 0;
     // Text still goes into the box as text, not through the file handling.
-    QTest::newRow("text box takes text") << false << true << false << true << 0;
+    QTest::newRow("text box takes text") << 0 << true << false << true << 0;
 }
 
 void TestForms::fileDropTargets()
 {
-    QFETCH(bool, list);
+    QFETCH(int, target);
     QFETCH(bool, on);
     QFETCH(bool, files);
     forms::TextBox box;
     forms::FileListBox fileList;
-    forms::FileDropTarget& target = list ? static_cast<forms::FileDropTarget&>(fileList) : box;
-    QWidget* receiver = list ? fileList.viewport() : &box;
-    QSignalSpy drops = list ? QSignalSpy(&fileList, &forms::FileListBox::OLEDragDrop)
-                            : QSignalSpy(&box, &forms::TextBox::OLEDragDrop);
-    target.setAcceptsFileDrops(on);
+    QTemporaryDir dir;
+    forms::DirListBox dirList;
+    dirList.setPath(dir.path());
+    forms::FileDropTarget* targets[] = {&box, &fileList, &dirList};
+    QWidget* receivers[] = {&box, fileList.viewport(), dirList.viewport()};
+    QSignalSpy drops = target == 0   ? QSignalSpy(&box, &forms::TextBox::OLEDragDrop)
+                       : target == 1 ? QSignalSpy(&fileList, &forms::FileListBox::OLEDragDrop)
+                                     : QSignalSpy(&dirList, &forms::DirListBox::OLEDragDrop);
+    targets[target]->setAcceptsFileDrops(on);
     QMimeData data;
     if (files)
-        data.setData(QStringLiteral("text/uri-list"), "file:///tmp/a.txt\r\n");
+        data.setData(QStringLiteral("text/uri-list"), "file:///tmp/a.txt\r\nfile:///tmp/b.txt\r\n");
     else
         data.setText(QStringLiteral("typed"));
 
     const QPoint at(5, 5);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(receiver, &enter);
+    QCoreApplication::sendEvent(receivers[target], &enter);
     QTEST(enter.isAccepted(), "accepted");
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(receiver, &drop);
+    QCoreApplication::sendEvent(receivers[target], &drop);
     QTEST(static_cast<int>(drops.count()), "drops");
     if (drops.count() == 1)
-        QCOMPARE(drops.first().first().toStringList(), QStringList{"/tmp/a.txt"});
-    QCOMPARE(box.text(), !list && !files ? QStringLiteral("typed") : QString());
-}
-
-void TestForms::messageBoxIcon_data()
-{
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QMessageBox::Icon>("icon");
-    QTest::newRow("0") << 0 << QMessageBox::NoIcon;
-    QTest::newRow("16") << 16 << QMessageBox::Critical;
-    QTest::newRow("48") << 48 << QMessageBox::Warning;
-    QTest::newRow("64") << 64 << QMessageBox::Information;
-}
-
-void TestForms::messageBoxIcon()
-{
-    QFETCH(int, style);
-    QTEST(forms::messageBoxIcon(style), "icon");
+        QCOMPARE(drops.first().first().toStringList(), (QStringList{"/tmp/a.txt", "/tmp/b.txt"}));
+    QCOMPARE(box.text(), target == 0 && !files ? QStringLiteral("typed") : QString());
+    QCOMPARE(dirList.Path(), dir.path());  // the list itself opens nothing
 }
 
 void TestForms::installedMessageBox()
@@ -137,6 +128,12 @@ void TestForms::installedMessageBox()
     QMessageBox box;
     forms::configureMessageBox(box, 0, QStringLiteral("a"), QString());
     QCOMPARE(box.windowTitle(), QString());  // an empty title stays empty
+    const std::pair<int, QMessageBox::Icon> icons[] = {{0, QMessageBox::NoIcon},
+                                                       {16, QMessageBox::Critical},
+                                                       {48, QMessageBox::Warning},
+                                                       {64, QMessageBox::Information}};
+    for (const auto& [style, icon] : icons)
+        QCOMPARE(forms::messageBoxIcon(style), icon);
 }
 
 void TestForms::mousePointer()

@@ -5,7 +5,6 @@
 #include "runtime/MountTable.h"
 #include "support/MsgBoxRecorder.h"
 
-#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -155,25 +154,6 @@ void TestForms::dirListRefresh()
     QCOMPARE(changes.count(), 3);
     QCOMPARE(box.Path(), tree.top);
     QCOMPARE(rt::encodeName(box.List(2)), odd);  // a is gone
-}
-
-void TestForms::dirListDropEmitsFiles()
-{
-    Tree tree;
-    QVERIFY(tree.ok);
-    tree.box.setAcceptsFileDrops(true);
-    QSignalSpy drops(&tree.box, &forms::DirListBox::OLEDragDrop);
-    QMimeData data;
-    data.setData(QStringLiteral("text/uri-list"), "file:///tmp/one.txt\r\nfile:///tmp/two.txt\r\n");
-    const QPoint at = tree.box.viewport()->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(tree.box.viewport(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(tree.box.viewport(), &drop);
-    QCOMPARE(drops.count(), 1);
-    QCOMPARE(drops.first().first().toStringList(), (QStringList{"/tmp/one.txt", "/tmp/two.txt"}));
-    QCOMPARE(tree.box.Path(), tree.top);  // the list itself opens nothing
 }
 
 void TestForms::driveList()
