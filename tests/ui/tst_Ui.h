@@ -20,9 +20,7 @@ private slots:
     void settingsFrameOpensAndCloses();
     void tabSkipsTheClosedSettingsFrame_data();
     void tabSkipsTheClosedSettingsFrame();
-    void settingsFrameClosingOverAFocusedBox();
     void pictureMessages();
-    void focusSelectsAllText();
     void unreadableStartFolderKeepsTheWindowUsable();
 
     // Folder navigation panel.

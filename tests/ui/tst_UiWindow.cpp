@@ -24,6 +24,14 @@ void TestUi::initialState()
     QVERIFY(form.Cmd_Report->isHidden() && form.Cmd_Report->Tag.isEmpty());
     QVERIFY(form.Lbl_Info->isHidden());
     QCOMPARE(QApplication::focusWidget(), form.Cmd_Cancel);
+    // Entering a text box selects all its text, by Tab or by a click.
+    QTest::keyClick(form.Cmd_Cancel, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Txt_FullPath);
+    QCOMPARE(form.Txt_FullPath->selectedText(), ui.root());
+    form.Txt_From->setText(QStringLiteral("abc.txt"));
+    QTest::mouseClick(form.Txt_From, Qt::LeftButton, {}, QPoint(form.Txt_From->width() - 4, 6));
+    QCOMPARE(QApplication::focusWidget(), form.Txt_From);
+    QCOMPARE(form.Txt_From->selectedText(), QStringLiteral("abc.txt"));
     // Layout, briefly: a fixed size, the closed settings frame stacked over the
     // rename frame, the pale blue reaching the check boxes, the icon loaded.
     QCOMPARE(form.minimumSize(), QSize(8595 / 15, 7455 / 15));
@@ -56,8 +64,11 @@ void TestUi::settingsFrameOpensAndCloses()
     // Opened, the additional settings can be reached with the mouse.
     QTest::mouseClick(form.Chk_IsAdd, Qt::LeftButton, {}, QPoint(8, 7));
     QCOMPARE(form.Chk_IsAdd->Value(), 1);
+    form.Chk_IsAdd->setFocus(Qt::TabFocusReason);
     QTest::mouseDClick(frame, Qt::LeftButton, {}, QPoint(100, 5));
     QCOMPARE(frame->height() * 15, 270);
+    // The focus leaves the box it can no longer see, so Space cannot toggle it.
+    QCOMPARE(QApplication::focusWidget(), form.Cmd_Open);
     // The height alone says open or closed: 300 twips counts as open.
     frame->resize(frame->width(), 300 / 15);
     QTest::mouseClick(form.Cmd_Open, Qt::LeftButton);
@@ -111,18 +122,6 @@ void TestUi::tabSkipsTheClosedSettingsFrame()
         QCOMPARE(static_cast<forms::CheckBox*>(box)->Value(), 0);  // nothing toggled on the way
 }
 
-void TestUi::settingsFrameClosingOverAFocusedBox()
-{
-    UiFixture ui;
-    frm_Main& form = ui.form();
-    QTest::mouseClick(form.Cmd_Open, Qt::LeftButton);
-    form.Chk_IsAdd->setFocus(Qt::TabFocusReason);
-    QTest::mouseDClick(form.Fra_Setting, Qt::LeftButton, {}, QPoint(100, 5));
-    // The focus leaves the box it can no longer see, so Space cannot toggle it.
-    QCOMPARE(QApplication::focusWidget(), form.Cmd_Open);
-    QVERIFY(!form.Chk_IsAdd->hasFocus());
-}
-
 void TestUi::pictureMessages()
 {
     // r * 10 rounded half to even, mod 5: 0.05 gives 0.5 and 0 (even), 0.15 gives 1.5 and 2.
@@ -141,20 +140,6 @@ void TestUi::pictureMessages()
         const int index = FncInt_PictureMessageIndex(fresh.Rnd());
         QCOMPARE(ui.shown(i), "64||" + FncStr_PictureMessage(index));  // title empty, not absent
     }
-}
-
-void TestUi::focusSelectsAllText()
-{
-    UiFixture ui;
-    frm_Main& f = ui.form();
-    // Tab from Cmd_Cancel, which has the focus at the start.
-    QTest::keyClick(f.Cmd_Cancel, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), f.Txt_FullPath);
-    QCOMPARE(f.Txt_FullPath->selectedText(), ui.root());
-    f.Txt_From->setText(QStringLiteral("abc.txt"));
-    QTest::mouseClick(f.Txt_From, Qt::LeftButton, {}, QPoint(f.Txt_From->width() - 4, 6));
-    QCOMPARE(QApplication::focusWidget(), f.Txt_From);
-    QCOMPARE(f.Txt_From->selectedText(), QStringLiteral("abc.txt"));
 }
 
 void TestUi::unreadableStartFolderKeepsTheWindowUsable()
