@@ -1,6 +1,7 @@
 #include "engine/GrowingMemory.h"
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <sys/mman.h>
 
@@ -11,6 +12,11 @@ namespace {
 constexpr std::size_t kSmallTotal = std::size_t{1} << 20;
 constexpr std::size_t kRegion = std::size_t{2} << 20;  // the size of a huge page on x86-64
 constexpr std::size_t kAlign = alignof(std::max_align_t);
+
+std::size_t roundUp(std::size_t bytes)
+{
+    return (bytes + kAlign - 1) & ~(kAlign - 1);
+}
 
 // A region aligned to its huge-page size: over-map by one region, then give
 // back the ends.
@@ -44,9 +50,18 @@ GrowingMemory::~GrowingMemory()
         ::munmap(region.start, region.size);
 }
 
+void* GrowingMemory::takeZeroed(std::size_t bytes)
+{
+    const bool small = m_Taken + roundUp(bytes) <= kSmallTotal;
+    void* taken = take(bytes);
+    if (small)
+        std::memset(taken, 0, bytes);
+    return taken;
+}
+
 void* GrowingMemory::take(std::size_t bytes)
 {
-    bytes = (bytes + kAlign - 1) & ~(kAlign - 1);
+    bytes = roundUp(bytes);
     if (m_Taken + bytes <= kSmallTotal) {
         m_Small.reserve(m_Small.size() + 1);
         void* small = ::operator new(bytes);

@@ -28,6 +28,8 @@ public:
     // Room for bytes, aligned for any object; it stays where it is as long
     // as this lives.
     void* take(std::size_t bytes);
+    // The same, filled with zeros (a fresh region already is).
+    void* takeZeroed(std::size_t bytes);
 
 private:
     void swap(GrowingMemory& other) noexcept
