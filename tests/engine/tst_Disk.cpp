@@ -1,5 +1,4 @@
 #include "EngineTestSupport.h"
-#include "engine/Cls_RenameDiskReal.h"
 #include "engine/ModelNameIndex.h"
 #include "support/MsgBoxRecorder.h"
 
@@ -14,138 +13,18 @@
 
 namespace {
 
-// The real disk with hooks: one run after each listing (to change the disk
-// between listing and renames), and one that may answer a rename itself.
-class HookDisk final : public Cls_RenameDisk {
-public:
-    std::function<void()> afterList;
-    std::function<int(const QByteArray& from, bool isFolder)> onRename;
-
-    Handle openStart(const QString& path, int& error) override
-    {
-        return m_Real.openStart(path, error);
-    }
-    Handle openSub(Handle parent, const QByteArray& name, int& error) override
-    {
-        return m_Real.openSub(parent, name, error);
-    }
-    void close(Handle folder) override { m_Real.close(folder); }
-    int list(Handle folder, QStringList* files, QStringList* folders) override
-    {
-        const int error = m_Real.list(folder, files, folders);
-        if (afterList)
-            std::exchange(afterList, nullptr)();
-        return error;
-    }
-    bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override
-    {
-        return m_Real.identity(folder, name, number);
-    }
-    bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override
-    {
-        return m_Real.modified(folder, name, seconds);
-    }
-    bool exists(Handle folder, const QByteArray& name) override
-    {
-        return m_Real.exists(folder, name);
-    }
-    int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override
-    {
-        if (onRename) {
-            if (const int error = onRename(from, isFolder))
-                return error;
-        }
-        return m_Real.rename(folder, from, to, isFolder);
-    }
-
-private:
-    Cls_RenameDiskReal m_Real;
-};
-
 struct StepLog final : Cls_RenameStepSink {
     QList<RenameStep> steps;
     void step(const RenameStep& s) override { steps.append(s); }
 };
 
-void move(const QString& from, const QString& to)
-{
-    QCOMPARE(::rename(rt::encodeName(from).constData(), rt::encodeName(to).constData()), 0);
-}
-
-void link(const QString& target, const QString& at)
-{
-    QCOMPARE(::symlink(rt::encodeName(target).constData(), rt::encodeName(at).constData()), 0);
-}
-
 }  // namespace
 
-// The passes against the disk interface: what a run does when the disk
-// changes under it or refuses a rename.
+// The half-width step's own steps, and the preview's name index.
 class DiskTest : public QObject, private EngineTest {
     Q_OBJECT
 
 private slots:
-    // A folder of the tree is swapped for a link to a folder outside it after
-    // the start folder was listed: the renames stay with the folders the pass
-    // opened, and nothing outside the tree is renamed.
-    void swappedForLink_data()
-    {
-        QTest::addColumn<QString>("swapped");
-        QTest::addColumn<QStringList>("after");
-        QTest::addRow("start folder")
-            << "in"
-            << QStringList{"in",   "moved/",     "moved/a.jpg", "moved/sub/",    "moved/sub/b.jpg",
-                           "out/", "out/a.jpeg", "out/sub/",    "out/sub/b.jpeg"};
-        QTest::addRow("subfolder")
-            << "in/sub"
-            << QStringList{"in/",  "in/a.jpg",   "in/moved/", "in/moved/b.jpeg", "in/sub",
-                           "out/", "out/a.jpeg", "out/sub/",  "out/sub/b.jpeg"};
-    }
-    void swappedForLink()
-    {
-        QFETCH(QString, swapped);
-        QFETCH(QStringList, after);
-        QTemporaryDir dir;
-        const QString root = dir.path();
-        make(root, {"in/", "in/a.jpeg", "in/sub/", "in/sub/b.jpeg", "out/", "out/a.jpeg",
-                    "out/sub/", "out/sub/b.jpeg"});
-        HookDisk disk;
-        disk.afterList = [&] {
-            const QString at = root + u'/' + swapped;
-            move(at, at.section(u'/', 0, -2) + "/moved");
-            link(root + (swapped == "in" ? "/out" : "/out/sub"), at);
-        };
-        Cls_FileRename job;
-        configure(job, root + "/in", false, ".jpeg", ".jpg");
-        job.setIsNoAnderTheWorld(false);
-        job.setDisk(&disk);
-        QVERIFY(job.PFncBln_FileRename());
-        QCOMPARE(tree(root), sorted(after));
-    }
-
-    // A folder rename the volume answers with EXDEV fails with 74: nothing is
-    // copied, the folder keeps its name and contents, nothing is counted.
-    void folderRenameAcrossVolumes()
-    {
-        QTemporaryDir dir;
-        make(dir.path(), {"old_a/", "old_a/f", "old_a/old_b/"});
-        const QStringList before = tree(dir.path());
-        HookDisk disk;
-        disk.onRename = [](const QByteArray&, bool isFolder) { return isFolder ? EXDEV : 0; };
-        MsgBoxRecorder boxes;
-        Cls_FileRename job;
-        configure(job, dir.path(), true, "old_", "new_");
-        job.setIsNoAnderTheWorld(false);
-        job.MsgDisplayFlg_Prop(true);
-        job.setDisk(&disk);
-        QVERIFY(job.PFncBln_DirectoryRename());
-        QCOMPARE(tree(dir.path()), before);
-        QCOMPARE(Cls_FileRenameTestAccess{job}.renameCount(), 0);
-        QCOMPARE(job.getReport_FileList(), u"なし"_qs);
-        QCOMPARE(boxes.boxes().size(), 2);  // old_a, then old_b inside it
-        QVERIFY(boxes.boxes()[0].prompt.startsWith(u"74 "_qs));
-    }
-
     // The half-width step on a name that is already half-width: without
     // boxes no rename onto itself is issued; with them it is, and its box
     // shows (58) as before. Either way nothing is counted.
