@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <ftw.h>
 #include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +87,15 @@ struct EngineTest {
         if (dir)
             ::closedir(dir);
         return sorted(result);
+    }
+
+    // Removes a scratch tree by its bytes (Qt cannot name every entry).
+    static void removeTree(const QString& root)
+    {
+        ::nftw(
+            raw(root).constData(),
+            [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+            FTW_DEPTH | FTW_PHYS);
     }
 
     static QDateTime local(int year, int month, int day, int hour, int minute, int second)
