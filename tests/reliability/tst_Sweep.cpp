@@ -1,6 +1,6 @@
 #include "Snapshot.h"
 
-#include "engine/Cls_FileRename.h"
+#include "engine/EngineTestSupport.h"
 #include "filesystem/Cls_FileSystem.h"
 #include "runtime/FileRename.h"
 #include "runtime/NameCodec.h"
@@ -212,7 +212,8 @@ class SweepTest : public QObject {
         emptyTree(disk());
         if (m_mounted)
             emptyTree(other());
-        make(disk(), tree);
+        EngineTest::make(m_places.disk, tree);
+        pinTimes(disk());
     }
     Snapshot snapshot() const
     {
