@@ -191,24 +191,6 @@ private slots:
             QCOMPARE(errorNumberOf([&] { rt::Dir(at(pattern)); }), int(rt::kPermissionDenied));
     }
 
-    void nonUtf8NamesListAndRenameByteExact()
-    {
-        const QList<QByteArray> rawNames = {"caf\xe9.txt", "\xff\xfe"};
-        makeTree(root(), rawNames);
-        const auto before = snapshot(root());
-        const QStringList listed = listAll(at(QStringLiteral("*")));
-        QCOMPARE(listed.size(), 2);
-        for (const QString& name : listed) {
-            const QByteArray raw = rt::encodeName(name);
-            QVERIFY(rawNames.contains(raw));
-            rt::Name(at(name), at(QStringLiteral("plain")));
-            const auto renamed = snapshot(root());
-            QVERIFY(renamed.count("plain") == 1 && renamed.count(raw) == 0);
-            rt::Name(at(QStringLiteral("plain")), at(name));
-        }
-        QVERIFY(snapshot(root()) == before);
-    }
-
     void name_data()
     {
         QTest::addColumn<QString>("oldName");
