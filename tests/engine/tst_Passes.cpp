@@ -7,6 +7,11 @@
 
 namespace {
 
+struct StepLog final : Cls_RenameStepSink {
+    QList<RenameStep> steps;
+    void step(const RenameStep& s) override { steps.append(s); }
+};
+
 // One run's settings: the part `from` at the head (or the tail) becomes
 // `to`; `start` is relative to the scratch folder unless `asGiven` hands it
 // to the job unchanged.
@@ -127,6 +132,9 @@ private slots:
         Setup oldIn = old;
         oldIn.start = "in";
         row("folders, links", oldIn, links, {}, 1);
+        const Setup jpegIn{
+            .tail = true, .from = ".jpeg", .to = ".jpg", .deep = true, .start = "in"};
+        row("files, links", jpegIn, links, {"in/a.jpeg>in/a.jpg", "in/sub/b.jpeg>in/sub/b.jpg"}, 2);
     }
     void run()
     {
@@ -231,6 +239,36 @@ private slots:
         job.setProp_PathFrom(QString());
         QVERIFY(!job.PFncBln_DirectoryRename());
         QCOMPARE(job.GetStr_Report(), files);
+    }
+
+    // The half-width step on a name that is already half-width: without
+    // boxes no rename onto itself is issued; with them it is, and its box
+    // shows (58) as before. Either way only ＡＢＣ is counted.
+    void narrowOntoItself_data()
+    {
+        QTest::addColumn<bool>("display");
+        QTest::addRow("quiet") << false;
+        QTest::addRow("boxes") << true;
+    }
+    void narrowOntoItself()
+    {
+        QFETCH(bool, display);
+        QTemporaryDir dir;
+        make(dir.path(), {"abc", u"ＡＢＣ"_qs});
+        StepLog log;
+        MsgBoxRecorder boxes;
+        Cls_FileRename job;
+        configure(job, dir.path(), true, "zzz", "");
+        job.setIsNarrow(true);
+        job.MsgDisplayFlg_Prop(display);
+        job.setStepSink(&log);
+        QVERIFY(job.PFncBln_FileRename());
+        QCOMPARE(tree(dir.path()), (QStringList{"ABC", "abc"}));
+        QCOMPARE(Cls_FileRenameTestAccess{job}.renameCount(), 1);
+        QCOMPARE(log.steps.size(), display ? 2 : 1);
+        QCOMPARE(boxes.boxes().size(), display ? 1 : 0);
+        if (display)
+            QVERIFY(boxes.boxes()[0].prompt.startsWith(u"58 "_qs));
     }
 
     // A total past the 32-bit range fails with overflow instead of wrapping.

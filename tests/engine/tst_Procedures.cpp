@@ -1,11 +1,16 @@
 #include "EngineTestSupport.h"
+#include "engine/ModelNameIndex.h"
 #include "support/MsgBoxRecorder.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <string>
+
 // The job's filters, path mapping, copy decision and set-up check, one
-// procedure at a time.
+// procedure at a time, and the preview's name index.
 class ProceduresTest : public QObject, private EngineTest {
     Q_OBJECT
 
@@ -180,6 +185,51 @@ private slots:
         QVERIFY(job.PFncBln_FirstInit());
         QVERIFY(access.checkFirstInit());
         QCOMPARE(boxes.boxes().size(), 1);
+    }
+
+    // The preview's name index under renames that take names out and put
+    // them back: hashes forced into a few neighbouring slots, runs that wrap
+    // past the table's end, names renamed onto names freed earlier. Every
+    // present name is found as its entry, and no name that left is.
+    void nameIndexThroughRenames()
+    {
+        struct Names {
+            std::vector<std::string> names;
+            std::vector<std::uint64_t> hashes;
+            std::uint64_t hashOf(std::uint32_t i) const { return hashes[i]; }
+            std::string_view nameOf(std::uint32_t i) const { return names[i]; }
+            std::size_t entryCount() const { return names.size(); }
+            bool listed(std::uint32_t) const { return true; }
+        } names;
+        // Low bits near the end of a 64-slot table, one high half for all.
+        const auto hashOf = [](const std::string& name) {
+            return (std::uint64_t{7} << 32) | (60 + std::hash<std::string>{}(name) % 8);
+        };
+        for (int i = 0; i < 20; ++i) {
+            names.names.push_back("n" + std::to_string(i));
+            names.hashes.push_back(hashOf(names.names.back()));
+        }
+        engine_detail::ModelNameIndex index;
+        index.build(names, [](std::uint32_t) { QFAIL("no name is listed twice"); });
+        QRandomGenerator random(42);
+        for (int round = 0; round < 2000; ++round) {
+            const auto entry = static_cast<std::uint32_t>(random.bounded(20));
+            const std::string to = "n" + std::to_string(random.bounded(40));
+            if (index.find(to, hashOf(to), names) != engine_detail::ModelNameIndex::kNone)
+                continue;  // taken: a rename would fail
+            index.erase(entry, names.hashes[entry], names);
+            names.names[entry] = to;
+            names.hashes[entry] = hashOf(to);
+            index.insert(entry, names);
+            for (int n = 0; n < 40; ++n) {
+                const std::string name = "n" + std::to_string(n);
+                const auto it = std::find(names.names.begin(), names.names.end(), name);
+                const std::uint32_t expected =
+                    it == names.names.end() ? engine_detail::ModelNameIndex::kNone
+                                            : static_cast<std::uint32_t>(it - names.names.begin());
+                QCOMPARE(index.find(name, hashOf(name), names), expected);
+            }
+        }
     }
 };
 

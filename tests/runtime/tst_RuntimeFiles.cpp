@@ -150,35 +150,40 @@ private slots:
         }
     }
 
-    // Case-sensitive; "?" stands for one code unit.
+    // Case-sensitive; "?" stands for one code unit. Only the last component
+    // is a pattern; an empty one means "*", and a pattern without a separator
+    // looks in the current folder.
+    void dirPatterns_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("names");
+        const auto row = [](const char* pattern, const QStringList& names) {
+            QTest::newRow(*pattern ? pattern : "empty") << QString::fromUtf8(pattern) << names;
+        };
+        row("*.TXT", {"b.TXT"});
+        row("???.txt", {"abc.txt", "テスト.txt"});
+        row("a*c*", {"abc.txt"});
+        row("**t", {"ab.txt", "abc.txt", "テスト.txt"});
+        row("a*b?/*", {"in.txt"});
+        row("a*b?/in.txt", {"in.txt"});
+        row("a*b?/other.txt", {});
+        row("missing/*", {});
+        row("", {"ab.txt", "abc.txt", "b.TXT", "テスト.txt"});
+        row("./a*c*", {"abc.txt"});  // relative: in the current folder
+        row("./ab.txt", {"ab.txt"});
+    }
     void dirPatterns()
     {
-        makeTree(root(), {"ab.txt", "abc.txt", "b.TXT", "テスト.txt"});
-        QCOMPARE(listAll(at(QStringLiteral("*.TXT"))), QStringList{"b.TXT"});
-        QCOMPARE(listAll(at(QStringLiteral("???.txt"))), (QStringList{"abc.txt", "テスト.txt"}));
-        QCOMPARE(listAll(at(QStringLiteral("a*c*"))), QStringList{"abc.txt"});
-        QCOMPARE(listAll(at(QStringLiteral("**t"))),
-                 (QStringList{"ab.txt", "abc.txt", "テスト.txt"}));
-    }
-
-    // Only the last component is a pattern; an empty one means "*", and a
-    // pattern without a separator looks in the current folder.
-    void dirFolderPart()
-    {
-        makeTree(root(), {"a*b?/", "a*b?/in.txt", "aXbY/", "aXbY/other.txt", "only.txt"});
-        QCOMPARE(listAll(at(QStringLiteral("a*b?/*"))), QStringList{"in.txt"});
-        QCOMPARE(rt::Dir(at(QStringLiteral("a*b?/in.txt"))), QStringLiteral("in.txt"));
-        QCOMPARE(rt::Dir(at(QStringLiteral("a*b?/other.txt"))), QString());
-        QCOMPARE(rt::Dir(at(QStringLiteral("missing/*"))), QString());
-        QCOMPARE(listAll(at(QString())), QStringList{"only.txt"});
-
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, names);
+        makeTree(root(), {"ab.txt", "abc.txt", "b.TXT", "テスト.txt", "a*b?/", "a*b?/in.txt",
+                          "aXbY/", "aXbY/other.txt"});
+        const bool relative = pattern.startsWith("./");
         const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_temp->path()));
-        const QStringList names = listAll(QStringLiteral("*.txt"));
-        const QString single = rt::Dir(QStringLiteral("only.txt"));
+        QVERIFY(!relative || QDir::setCurrent(m_temp->path()));
+        const QStringList listed = listAll(relative ? pattern.mid(2) : at(pattern));
         QVERIFY(QDir::setCurrent(previous));
-        QCOMPARE(names, QStringList{"only.txt"});
-        QCOMPARE(single, QStringLiteral("only.txt"));
+        QCOMPARE(listed, names);
     }
 
     void dirUnreadableFolderThrows()
