@@ -1,10 +1,11 @@
 #include "Snapshot.h"
 
-#include "engine/EngineTestSupport.h"
+#include "engine/Cls_FileRename.h"
 #include "filesystem/Cls_FileSystem.h"
 #include "runtime/FileRename.h"
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
+#include "support/DiskTree.h"
 #include "support/FaultPlan.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/ScopedMount.h"
@@ -212,7 +213,7 @@ class SweepTest : public QObject {
         emptyTree(disk());
         if (m_mounted)
             emptyTree(other());
-        EngineTest::make(m_places.disk, tree);
+        DiskTree::make(m_places.disk, tree);
         pinTimes(disk());
     }
     Snapshot snapshot() const
