@@ -24,6 +24,12 @@ struct Cls_FileRenameTestAccess {
     void copy(S from, S to, S shown) { j.Sub_CopyFileIfNewer(from, to, shown); }
 };
 
+// Every step a run reports, in order.
+struct StepLog final : Cls_RenameStepSink {
+    QList<RenameStep> steps;
+    void step(const RenameStep& s) override { steps.append(s); }
+};
+
 // The disk helpers, and a job's usual settings.
 struct EngineTest : DiskTree {
     // A job over `folder` with the display flag off.

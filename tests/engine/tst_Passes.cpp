@@ -1,16 +1,11 @@
 #include "EngineTestSupport.h"
-#include "runtime/VbError.h"
+#include "support/ErrorNumber.h"
 #include "support/MsgBoxRecorder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-struct StepLog final : Cls_RenameStepSink {
-    QList<RenameStep> steps;
-    void step(const RenameStep& s) override { steps.append(s); }
-};
 
 // One run's settings: the part `from` at the head (or the tail) becomes
 // `to`; `start` is relative to the scratch folder unless `asGiven` hands it
@@ -280,12 +275,7 @@ private slots:
         access.setRejectedCount(1);
         QVERIFY(job.GetStr_Reportリスト作成().contains(u"数：【 2147483647 】"_qs));
         access.setRejectedCount(2);
-        try {
-            job.GetStr_Reportリスト作成();
-            QFAIL("no overflow raised");
-        } catch (const rt::VbError& error) {
-            QCOMPARE(error.number(), 6);
-        }
+        QCOMPARE(errorNumberOf([&] { job.GetStr_Reportリスト作成(); }), 6);
     }
 };
 

@@ -42,12 +42,9 @@ Told runPass(const QString& root, const Pass& p)
     job.MsgDisplayFlg_Prop(true);
     if (!(p.folders ? job.PFncBln_DirectoryRename() : job.PFncBln_FileRename()))
         return {{-1}, 0};
-    Told told;
+    Told told{{}, Cls_FileRenameTestAccess{job}.renameCount()};
     for (const MsgBoxRecorder::Box& box : boxes.boxes())
         told.boxes.append(box.prompt.section(u' ', 0, 0).toInt());
-    const QString report = job.GetStr_Report();
-    const qsizetype at = report.indexOf(QStringLiteral("【 ")) + 2;
-    told.renamed = report.mid(at, report.indexOf(u' ', at) - at).toInt();
     return told;
 }
 
