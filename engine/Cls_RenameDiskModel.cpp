@@ -39,6 +39,8 @@ struct Cls_RenameDiskModel::Folder {
     // about one entry several times (its time, then its rename), so the last
     // entry found and the few after it are tried before the index.
     mutable std::size_t last = 0;
+    std::size_t fileCount = 0;  // as read, so that a listing is taken at once
+    std::size_t folderCount = 0;
     int listError = 0;
     bool readOnlyVolume = false;
     bool searchable = true;
@@ -86,6 +88,8 @@ struct Cls_RenameDiskModel::Folder {
     {
         Entry& added = entries.append() = entry;
         added.hash = ModelNameIndex::hashOf(added.view());
+        fileCount += entry.kind == EntryKind::File;
+        folderCount += entry.kind == EntryKind::Folder;
     }
     // Once the folder is read: the index is built at its final size.
     void indexAll()
@@ -191,6 +195,10 @@ int Cls_RenameDiskModel::list(Handle handle, QStringList* files, QStringList* fo
     Folder* folder = folderOf(handle);
     if (!folder)
         return EBADF;
+    if (files)
+        files->reserve(files->size() + static_cast<qsizetype>(folder->fileCount));
+    if (folders)
+        folders->reserve(folders->size() + static_cast<qsizetype>(folder->folderCount));
     for (std::size_t i = 0; i < folder->entries.size(); ++i) {
         const Folder::Entry& entry = folder->at(i);
         if (!entry.listed || entry.name[0] == '.')

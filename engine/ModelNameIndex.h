@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include "engine/GrowingMemory.h"
+
 #include <functional>
+#include <span>
 #include <string_view>
-#include <vector>
 
 namespace engine_detail {
 
@@ -135,7 +137,9 @@ private:
         std::size_t size = 16;
         while (size < 2 * (count + 1))
             size *= 2;
-        m_Slots.assign(size, kEmpty);
+        m_Memory = GrowingMemory();
+        m_Slots = {static_cast<std::uint64_t*>(m_Memory.takeZeroed(size * sizeof(std::uint64_t))),
+                   size};
         m_Used = 0;
     }
 
@@ -149,7 +153,9 @@ private:
         }
     }
 
-    std::vector<std::uint64_t> m_Slots;
+    static_assert(kEmpty == 0, "a zeroed table is an empty one");
+    GrowingMemory m_Memory;
+    std::span<std::uint64_t> m_Slots;
     std::size_t m_Used = 0;
 };
 

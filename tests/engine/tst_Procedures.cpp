@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "engine/Blocks.h"
 #include "engine/ModelNameIndex.h"
 #include "support/MsgBoxRecorder.h"
 
@@ -8,9 +9,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 // The job's filters, path mapping, copy decision and set-up check, one
-// procedure at a time, and the preview's name index.
+// procedure at a time, and the preview's name index and stores.
 class ProceduresTest : public QObject, private EngineTest {
     Q_OBJECT
 
@@ -230,6 +232,58 @@ private slots:
                 QCOMPARE(index.find(name, hashOf(name), names), expected);
             }
         }
+    }
+
+    // Past their first megabyte the stores take their memory in large
+    // regions: what was stored there stays where it was put, whole, and a
+    // large name table starts empty.
+    void largeStores()
+    {
+        struct Item {
+            std::uint64_t number = 0;
+            char fill[40] = {};
+        };
+        constexpr std::size_t kCount = 100000;
+        engine_detail::Chunks<Item> items;
+        engine_detail::Blocks<char> bytes;
+        std::vector<std::pair<char*, std::size_t>> taken;
+        const Item* first = &items.append();
+        for (std::size_t i = 1; i < kCount; ++i) {
+            items.append().number = i;
+            QCOMPARE(reinterpret_cast<std::uintptr_t>(&items[i]) % alignof(Item), 0u);
+            // Mostly names, now and then one too long for a shared block.
+            const std::size_t length = i % 997 == 0 ? 20000 : 1 + i % 40;
+            char* at = bytes.take(length);
+            std::fill_n(at, length, static_cast<char>(i));
+            taken.emplace_back(at, length);
+        }
+        QCOMPARE(first, &items[0]);
+        for (std::size_t i = 1; i < kCount; ++i) {
+            QCOMPARE(items[i].number, i);
+            const auto [at, length] = taken[i - 1];
+            QVERIFY(
+                std::all_of(at, at + length, [i](char c) { return c == static_cast<char>(i); }));
+        }
+
+        struct Names {
+            std::vector<std::string> names;
+            std::uint64_t hashOf(std::uint32_t i) const
+            {
+                return engine_detail::ModelNameIndex::hashOf(names[i]);
+            }
+            std::string_view nameOf(std::uint32_t i) const { return names[i]; }
+            std::size_t entryCount() const { return names.size(); }
+            bool listed(std::uint32_t) const { return true; }
+        } names;
+        for (std::size_t i = 0; i < kCount; ++i)
+            names.names.push_back("IMG_" + std::to_string(i) + ".jpeg");
+        engine_detail::ModelNameIndex index;
+        index.build(names, [](std::uint32_t) { QFAIL("no name is listed twice"); });
+        for (std::uint32_t i = 0; i < kCount; i += 7)
+            QCOMPARE(index.find(names.names[i], names.hashOf(i), names), i);
+        const std::string absent = "IMG_x.jpeg";
+        QCOMPARE(index.find(absent, engine_detail::ModelNameIndex::hashOf(absent), names),
+                 engine_detail::ModelNameIndex::kNone);
     }
 };
 
