@@ -7,7 +7,6 @@
 
 int runPassesTests(int argc, char** argv);
 int runProceduresTests(int argc, char** argv);
-int runDiskTests(int argc, char** argv);
 
 // One executable for the engine; each test class reports on its own.
 int main(int argc, char** argv)
@@ -19,7 +18,6 @@ int main(int argc, char** argv)
     QTemporaryDir scratch;
     if (!scratch.isValid() || ::chdir(rt::encodeName(scratch.path()).constData()) != 0)
         return 2;
-    const int failed =
-        runPassesTests(argc, argv) + runProceduresTests(argc, argv) + runDiskTests(argc, argv);
+    const int failed = runPassesTests(argc, argv) + runProceduresTests(argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -1,11 +1,18 @@
 #include "EngineTestSupport.h"
+#include "engine/Blocks.h"
+#include "engine/ModelNameIndex.h"
 #include "support/MsgBoxRecorder.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 // The job's filters, path mapping, copy decision and set-up check, one
-// procedure at a time.
+// procedure at a time, and the preview's name index and stores.
 class ProceduresTest : public QObject, private EngineTest {
     Q_OBJECT
 
@@ -180,6 +187,103 @@ private slots:
         QVERIFY(job.PFncBln_FirstInit());
         QVERIFY(access.checkFirstInit());
         QCOMPARE(boxes.boxes().size(), 1);
+    }
+
+    // The preview's name index under renames that take names out and put
+    // them back: hashes forced into a few neighbouring slots, runs that wrap
+    // past the table's end, names renamed onto names freed earlier. Every
+    // present name is found as its entry, and no name that left is.
+    void nameIndexThroughRenames()
+    {
+        struct Names {
+            std::vector<std::string> names;
+            std::vector<std::uint64_t> hashes;
+            std::uint64_t hashOf(std::uint32_t i) const { return hashes[i]; }
+            std::string_view nameOf(std::uint32_t i) const { return names[i]; }
+            std::size_t entryCount() const { return names.size(); }
+            bool listed(std::uint32_t) const { return true; }
+        } names;
+        // Low bits near the end of a 64-slot table, one high half for all.
+        const auto hashOf = [](const std::string& name) {
+            return (std::uint64_t{7} << 32) | (60 + std::hash<std::string>{}(name) % 8);
+        };
+        for (int i = 0; i < 20; ++i) {
+            names.names.push_back("n" + std::to_string(i));
+            names.hashes.push_back(hashOf(names.names.back()));
+        }
+        engine_detail::ModelNameIndex index;
+        index.build(names, [](std::uint32_t) { QFAIL("no name is listed twice"); });
+        QRandomGenerator random(42);
+        for (int round = 0; round < 2000; ++round) {
+            const auto entry = static_cast<std::uint32_t>(random.bounded(20));
+            const std::string to = "n" + std::to_string(random.bounded(40));
+            if (index.find(to, hashOf(to), names) != engine_detail::ModelNameIndex::kNone)
+                continue;  // taken: a rename would fail
+            index.erase(entry, names.hashes[entry], names);
+            names.names[entry] = to;
+            names.hashes[entry] = hashOf(to);
+            index.insert(entry, names);
+            for (int n = 0; n < 40; ++n) {
+                const std::string name = "n" + std::to_string(n);
+                const auto it = std::find(names.names.begin(), names.names.end(), name);
+                const std::uint32_t expected =
+                    it == names.names.end() ? engine_detail::ModelNameIndex::kNone
+                                            : static_cast<std::uint32_t>(it - names.names.begin());
+                QCOMPARE(index.find(name, hashOf(name), names), expected);
+            }
+        }
+    }
+
+    // Past their first megabyte the stores take their memory in large
+    // regions: what was stored there stays where it was put, whole, and a
+    // large name table starts empty.
+    void largeStores()
+    {
+        struct Item {
+            std::uint64_t number = 0;
+            char fill[40] = {};
+        };
+        constexpr std::size_t kCount = 100000;
+        engine_detail::Chunks<Item> items;
+        engine_detail::Blocks<char> bytes;
+        std::vector<std::pair<char*, std::size_t>> taken;
+        const Item* first = &items.append();
+        for (std::size_t i = 1; i < kCount; ++i) {
+            items.append().number = i;
+            QCOMPARE(reinterpret_cast<std::uintptr_t>(&items[i]) % alignof(Item), 0u);
+            // Mostly names, now and then one too long for a shared block.
+            const std::size_t length = i % 997 == 0 ? 20000 : 1 + i % 40;
+            char* at = bytes.take(length);
+            std::fill_n(at, length, static_cast<char>(i));
+            taken.emplace_back(at, length);
+        }
+        QCOMPARE(first, &items[0]);
+        for (std::size_t i = 1; i < kCount; ++i) {
+            QCOMPARE(items[i].number, i);
+            const auto [at, length] = taken[i - 1];
+            QVERIFY(
+                std::all_of(at, at + length, [i](char c) { return c == static_cast<char>(i); }));
+        }
+
+        struct Names {
+            std::vector<std::string> names;
+            std::uint64_t hashOf(std::uint32_t i) const
+            {
+                return engine_detail::ModelNameIndex::hashOf(names[i]);
+            }
+            std::string_view nameOf(std::uint32_t i) const { return names[i]; }
+            std::size_t entryCount() const { return names.size(); }
+            bool listed(std::uint32_t) const { return true; }
+        } names;
+        for (std::size_t i = 0; i < kCount; ++i)
+            names.names.push_back("IMG_" + std::to_string(i) + ".jpeg");
+        engine_detail::ModelNameIndex index;
+        index.build(names, [](std::uint32_t) { QFAIL("no name is listed twice"); });
+        for (std::uint32_t i = 0; i < kCount; i += 7)
+            QCOMPARE(index.find(names.names[i], names.hashOf(i), names), i);
+        const std::string absent = "IMG_x.jpeg";
+        QCOMPARE(index.find(absent, engine_detail::ModelNameIndex::hashOf(absent), names),
+                 engine_detail::ModelNameIndex::kNone);
     }
 };
 

@@ -1,7 +1,5 @@
 #include "Snapshot.h"
 
-#include "runtime/NameCodec.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -109,28 +107,6 @@ void emptyTree(const QByteArray& root)
             ::unlink(path.constData());
         }
     }
-}
-
-void make(const QByteArray& root, const QStringList& entries)
-{
-    for (const QString& entry : entries) {
-        const QByteArray text = rt::encodeName(entry);
-        const qsizetype arrow = text.indexOf('>');
-        const QByteArray path = root + '/' + (arrow < 0 ? text : text.left(arrow));
-        if (arrow >= 0) {
-            ::symlink(text.mid(arrow + 1).constData(), path.constData());
-        } else if (text.endsWith('/')) {
-            ::mkdir(path.constData(), 0755);
-        } else {
-            const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-            if (fd >= 0) {
-                if (::write(fd, text.constData(), size_t(text.size())) != text.size())
-                    ::unlink(path.constData());
-                ::close(fd);
-            }
-        }
-    }
-    pinTimes(root);
 }
 
 }  // namespace reliability

@@ -26,8 +26,5 @@ QMap<QByteArray, int> contentCounts(const Snapshot& snapshot);
 void pinTimes(const QByteArray& root);
 // Removes everything below root (root stays).
 void emptyTree(const QByteArray& root);
-// Entries under root in order: "x/" a folder, "x>t" a link to t, anything
-// else a file holding its own name.
-void make(const QByteArray& root, const QStringList& entries);
 
 }  // namespace reliability

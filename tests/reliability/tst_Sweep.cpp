@@ -1,6 +1,6 @@
 #include "Snapshot.h"
 
-#include "engine/Cls_FileRename.h"
+#include "engine/EngineTestSupport.h"
 #include "filesystem/Cls_FileSystem.h"
 #include "runtime/FileRename.h"
 #include "runtime/NameCodec.h"
@@ -25,11 +25,6 @@ namespace {
 struct Outcome {
     bool ok = false;
     int error = 0;
-};
-
-struct Steps final : Cls_RenameStepSink {
-    QList<RenameStep> taken;
-    void step(const RenameStep& step) override { taken.append(step); }
 };
 
 // Where a run works: `disk` and `other` are two volumes (other empty when
@@ -61,25 +56,18 @@ const int kErrnos[] = {EIO,    ENOSPC, EACCES, EPERM,        EXDEV,
 // detail tells what was not.
 Outcome pass(const Places& p, bool folders, QString& detail)
 {
-    Steps steps;
+    StepLog steps;
     MsgBoxRecorder boxes;
     Cls_FileRename job;
-    job.setProp_PathFrom(p.disk);
+    EngineTest::configure(job, p.disk, folders, folders ? "old_" : ".jpeg",
+                          folders ? "new_" : ".jpg");
     job.setIsNoAnderTheWorld(false);
     job.MsgDisplayFlg_Prop(true);
     job.setStepSink(&steps);
-    if (folders) {
-        job.setString_FileName("old_");
-        job.setString_Rename("new_");
-    } else {
-        job.setRenameKubunIsTop(false);
-        job.setString_FileName(".jpeg");
-        job.setString_Rename(".jpg");
-    }
     const bool done = folders ? job.PFncBln_DirectoryRename() : job.PFncBln_FileRename();
     QStringList trail;
     int failed = 0;
-    for (const RenameStep& step : steps.taken) {
+    for (const RenameStep& step : steps.steps) {
         struct stat info {};
         const bool atNew = ::lstat(rt::encodeName(step.to()).constData(), &info) == 0;
         const bool atOld = ::lstat(rt::encodeName(step.from()).constData(), &info) == 0;
@@ -212,7 +200,8 @@ class SweepTest : public QObject {
         emptyTree(disk());
         if (m_mounted)
             emptyTree(other());
-        make(disk(), tree);
+        DiskTree::make(m_places.disk, tree);
+        pinTimes(disk());
     }
     Snapshot snapshot() const
     {

@@ -4,6 +4,7 @@
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
+#include "support/DiskTree.h"
 #include "support/ErrorNumber.h"
 #include "support/FaultPlan.h"
 
@@ -12,7 +13,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <map>
 #include <optional>
 #include <sys/stat.h>
@@ -25,28 +25,6 @@ namespace {
 QByteArray join(const QByteArray& folder, const QByteArray& name)
 {
     return folder + char(rt::kPathSeparator) + name;
-}
-
-// Entries: "name/" a folder, "name|" a fifo, "name>target" a symbolic link,
-// "name=other" a hard link to other; anything else an empty file.
-void makeTree(const QByteArray& base, const QList<QByteArray>& entries)
-{
-    for (const QByteArray& entry : entries) {
-        const qsizetype mark = std::max(entry.indexOf('>'), entry.indexOf('='));
-        const bool fifo = entry.endsWith('|'), folder = entry.endsWith('/');
-        const QByteArray path =
-            join(base, mark >= 0 ? entry.left(mark) : entry.chopped(fifo || folder));
-        const QByteArray other = entry.mid(mark + 1);
-        int result = 0;
-        if (mark >= 0)
-            result = entry[mark] == '>' ? ::symlink(other.constData(), path.constData())
-                                        : ::link(join(base, other).constData(), path.constData());
-        else if (folder)
-            result = ::mkdir(path.constData(), 0755);
-        else
-            result = ::mknod(path.constData(), (fifo ? S_IFIFO : S_IFREG) | 0644, 0);
-        QVERIFY2(result == 0, path.constData());
-    }
 }
 
 // Each entry of a tree: its inode and, for a link, its target.
@@ -92,7 +70,7 @@ const std::pair<const char*, void (*)(const QString&, const QString&)> kRenameMe
 
 }  // namespace
 
-class RuntimeFiles : public QObject {
+class RuntimeFiles : public QObject, private DiskTree {
     Q_OBJECT
 
 private:
@@ -112,10 +90,7 @@ private slots:
     void cleanup()
     {
         ::chmod(join(root(), "locked").constData(), 0755);
-        ::nftw(
-            root().constData(),
-            [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
-            FTW_DEPTH | FTW_PHYS);
+        removeTree(m_temp->path());
         m_temp.reset();
     }
 
@@ -123,7 +98,7 @@ private slots:
     void dirContinuationAndOneState()
     {
         QCOMPARE(errorNumberOf([] { rt::Dir(); }), int(rt::kInvalidCall));
-        makeTree(root(), {"A/", "B/", "A/a1", "A/a2", "A/a3", "B/b1", "B/b2"});
+        make(m_temp->path(), {"A/", "B/", "A/a1", "A/a2", "A/a3", "B/b1", "B/b2"});
         QVERIFY(rt::Dir(at(QStringLiteral("A/*"))).startsWith(u'a'));
         // A new listing abandons the first one; continuation follows the new one.
         QCOMPARE(listAll(at(QStringLiteral("B/*"))), (QStringList{"b1", "b2"}));
@@ -132,8 +107,8 @@ private slots:
 
     void dirAttributes()
     {
-        makeTree(root(), {"file.txt", "readonly.txt", ".hidden", ".hiddendir/", "sub/", "pipe|",
-                          "tofile>file.txt", "tofolder>sub", "dangling>nowhere"});
+        make(m_temp->path(), {"file.txt", "readonly.txt", ".hidden", ".hiddendir/", "sub/", "pipe|",
+                              "tofile>file.txt", "tofolder>sub", "dangling>nowhere"});
         QCOMPARE(::chmod(join(root(), "readonly.txt").constData(), 0444), 0);
         const QStringList normal{"file.txt", "readonly.txt", "tofile"};
         const QStringList withFolders{"file.txt", "readonly.txt", "sub", "tofile"};
@@ -150,63 +125,50 @@ private slots:
         }
     }
 
-    // Case-sensitive; "?" stands for one code unit.
+    // Case-sensitive; "?" stands for one code unit. Only the last component
+    // is a pattern; an empty one means "*", and a pattern without a separator
+    // looks in the current folder.
+    void dirPatterns_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("names");
+        const auto row = [](const char* pattern, const QStringList& names) {
+            QTest::newRow(*pattern ? pattern : "empty") << QString::fromUtf8(pattern) << names;
+        };
+        row("*.TXT", {"b.TXT"});
+        row("???.txt", {"abc.txt", "テスト.txt"});
+        row("a*c*", {"abc.txt"});
+        row("**t", {"ab.txt", "abc.txt", "テスト.txt"});
+        row("a*b?/*", {"in.txt"});
+        row("a*b?/in.txt", {"in.txt"});
+        row("a*b?/other.txt", {});
+        row("missing/*", {});
+        row("", {"ab.txt", "abc.txt", "b.TXT", "テスト.txt"});
+        row("./a*c*", {"abc.txt"});  // relative: in the current folder
+        row("./ab.txt", {"ab.txt"});
+    }
     void dirPatterns()
     {
-        makeTree(root(), {"ab.txt", "abc.txt", "b.TXT", "テスト.txt"});
-        QCOMPARE(listAll(at(QStringLiteral("*.TXT"))), QStringList{"b.TXT"});
-        QCOMPARE(listAll(at(QStringLiteral("???.txt"))), (QStringList{"abc.txt", "テスト.txt"}));
-        QCOMPARE(listAll(at(QStringLiteral("a*c*"))), QStringList{"abc.txt"});
-        QCOMPARE(listAll(at(QStringLiteral("**t"))),
-                 (QStringList{"ab.txt", "abc.txt", "テスト.txt"}));
-    }
-
-    // Only the last component is a pattern; an empty one means "*", and a
-    // pattern without a separator looks in the current folder.
-    void dirFolderPart()
-    {
-        makeTree(root(), {"a*b?/", "a*b?/in.txt", "aXbY/", "aXbY/other.txt", "only.txt"});
-        QCOMPARE(listAll(at(QStringLiteral("a*b?/*"))), QStringList{"in.txt"});
-        QCOMPARE(rt::Dir(at(QStringLiteral("a*b?/in.txt"))), QStringLiteral("in.txt"));
-        QCOMPARE(rt::Dir(at(QStringLiteral("a*b?/other.txt"))), QString());
-        QCOMPARE(rt::Dir(at(QStringLiteral("missing/*"))), QString());
-        QCOMPARE(listAll(at(QString())), QStringList{"only.txt"});
-
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, names);
+        make(m_temp->path(), {"ab.txt", "abc.txt", "b.TXT", "テスト.txt", "a*b?/", "a*b?/in.txt",
+                              "aXbY/", "aXbY/other.txt"});
+        const bool relative = pattern.startsWith("./");
         const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_temp->path()));
-        const QStringList names = listAll(QStringLiteral("*.txt"));
-        const QString single = rt::Dir(QStringLiteral("only.txt"));
+        QVERIFY(!relative || QDir::setCurrent(m_temp->path()));
+        const QStringList listed = listAll(relative ? pattern.mid(2) : at(pattern));
         QVERIFY(QDir::setCurrent(previous));
-        QCOMPARE(names, QStringList{"only.txt"});
-        QCOMPARE(single, QStringLiteral("only.txt"));
+        QCOMPARE(listed, names);
     }
 
     void dirUnreadableFolderThrows()
     {
         if (::geteuid() == 0)
             QSKIP("permissions do not bind the superuser");
-        makeTree(root(), {"locked/", "locked/in.txt"});
+        make(m_temp->path(), {"locked/", "locked/in.txt"});
         QCOMPARE(::chmod(join(root(), "locked").constData(), 0), 0);
         for (const char* pattern : {"locked/*", "locked/in.txt"})
             QCOMPARE(errorNumberOf([&] { rt::Dir(at(pattern)); }), int(rt::kPermissionDenied));
-    }
-
-    void nonUtf8NamesListAndRenameByteExact()
-    {
-        const QList<QByteArray> rawNames = {"caf\xe9.txt", "\xff\xfe"};
-        makeTree(root(), rawNames);
-        const auto before = snapshot(root());
-        const QStringList listed = listAll(at(QStringLiteral("*")));
-        QCOMPARE(listed.size(), 2);
-        for (const QString& name : listed) {
-            const QByteArray raw = rt::encodeName(name);
-            QVERIFY(rawNames.contains(raw));
-            rt::Name(at(name), at(QStringLiteral("plain")));
-            const auto renamed = snapshot(root());
-            QVERIFY(renamed.count("plain") == 1 && renamed.count(raw) == 0);
-            rt::Name(at(QStringLiteral("plain")), at(name));
-        }
-        QVERIFY(snapshot(root()) == before);
     }
 
     void name_data()
@@ -244,8 +206,8 @@ private slots:
         for (const auto& [method, rename] : kRenameMethods) {
             const QByteArray base = join(root(), method);
             QCOMPARE(::mkdir(base.constData(), 0755), 0);
-            makeTree(base, {"a.txt", "b.txt", "h.txt", "twin.txt=a.txt", "H.txt=h.txt", "full/",
-                            "full/inner.txt", "empty/", "link>a.txt"});
+            make(rt::decodeName(base), {"a.txt", "b.txt", "h.txt", "twin.txt=a.txt", "H.txt=h.txt",
+                                        "full/", "full/inner.txt", "empty/", "link>a.txt"});
             const auto before = snapshot(base);
             const QString prefix = rt::decodeName(base) + rt::kPathSeparatorText;
             int raised = 0;
@@ -270,7 +232,7 @@ private slots:
     // reports its target's time, a dangling one its own.
     void fileDateTime()
     {
-        makeTree(root(), {"target.txt", "link>target.txt", "dangling>nowhere"});
+        make(m_temp->path(), {"target.txt", "link>target.txt", "dangling>nowhere"});
         const QDateTime target(QDate(2006, 12, 31), QTime(23, 59, 59));
         const QDateTime own(QDate(2001, 2, 3), QTime(4, 5, 6));
         const std::pair<const char*, QDateTime> stamps[] = {
