@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/GrowingMemory.h"
 #include <cstddef>
 #include <cstdint>
-#include "engine/GrowingMemory.h"
 
 #include <functional>
 #include <span>
