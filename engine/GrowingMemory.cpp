@@ -50,9 +50,14 @@ GrowingMemory::~GrowingMemory()
         ::munmap(region.start, region.size);
 }
 
+bool GrowingMemory::fitsSmall(std::size_t rounded) const
+{
+    return m_Taken + rounded <= kSmallTotal;
+}
+
 void* GrowingMemory::takeZeroed(std::size_t bytes)
 {
-    const bool small = m_Taken + roundUp(bytes) <= kSmallTotal;
+    const bool small = fitsSmall(roundUp(bytes));
     void* taken = take(bytes);
     if (small)
         std::memset(taken, 0, bytes);
@@ -62,7 +67,7 @@ void* GrowingMemory::takeZeroed(std::size_t bytes)
 void* GrowingMemory::take(std::size_t bytes)
 {
     bytes = roundUp(bytes);
-    if (m_Taken + bytes <= kSmallTotal) {
+    if (fitsSmall(bytes)) {
         m_Small.reserve(m_Small.size() + 1);
         void* small = ::operator new(bytes);
         m_Small.push_back(small);

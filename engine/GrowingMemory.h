@@ -32,6 +32,8 @@ public:
     void* takeZeroed(std::size_t bytes);
 
 private:
+    // Whether rounded bytes still come from the ordinary allocator.
+    bool fitsSmall(std::size_t rounded) const;
     void swap(GrowingMemory& other) noexcept
     {
         std::swap(m_Small, other.m_Small);

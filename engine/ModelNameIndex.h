@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/GrowingMemory.h"
+
 #include <cstddef>
 #include <cstdint>
-
 #include <functional>
 #include <span>
 #include <string_view>
