@@ -26,15 +26,27 @@ CommandResult runCommand(const CliSettings& settings, const std::function<void()
     // The applied run carries out the preview's own steps, so it does what
     // the preview showed and the passes are not run a second time. The
     // steps move over: a run of many files keeps one list of them.
+    // A step taken through a temporary name has that name journaled first.
     Cls_RenameDiskReal disk;
+    const StepList* steps = nullptr;
+    qsizetype current = 0;
+    disk.setTemporaryNameListener([&](const QByteArray& temporary) {
+        if (steps)
+            journal.markTemporary(steps->view(current), temporary);
+    });
     RunOutcome plan = std::move(result.preview);
     result.preview = RunOutcome{{}, plan.renamed, plan.skipped, plan.examined};
-    result.applied =
-        applyPlan(settings.folder, std::move(plan), disk, [&](qsizetype number, int error) {
+    result.applied = applyPlan(
+        settings.folder, std::move(plan), disk,
+        [&](qsizetype number, int error) {
             if (error == 0)
                 journal.markDone(number);
             if (onStep)
                 onStep();
+        },
+        [&](const StepList& list, qsizetype number) {
+            steps = &list;
+            current = number;
         });
     journal.finish();
     result.ranOnDisk = true;

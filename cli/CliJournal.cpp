@@ -2,6 +2,7 @@
 
 #include "cli/CliFolderWalk.h"
 
+#include "engine/Volumes.h"
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
@@ -205,6 +206,20 @@ void JournalWriter::markDone(qsizetype number)
         flush();
 }
 
+void JournalWriter::markTemporary(const StepList::View& step, const QByteArray& temporary)
+{
+    if (m_Fd < 0)
+        return;
+    m_Buffer += "via ";
+    appendPath(m_Buffer, step.folder, step.fromName);
+    m_Buffer += ' ';
+    appendPath(m_Buffer, step.folder, step.toName);
+    m_Buffer += ' ';
+    appendPath(m_Buffer, step.folder, rt::decodeName(temporary));
+    m_Buffer += '\n';
+    flush();
+}
+
 void JournalWriter::flush()
 {
     if (m_Fd >= 0 && !m_Buffer.isEmpty())
@@ -252,6 +267,9 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
             else if (planned.contains(key))
                 continue;  // a done mark of a planned step
             journal.steps.append(step);
+        } else if (fields[0] == "via" && fields.size() == 4) {
+            journal.temporaries.insert({decoded(fields[1]), decoded(fields[2])},
+                                       decoded(fields[3]));
         } else if (fields[0] == "undone") {
             journal.undone = true;
         }
@@ -273,9 +291,10 @@ bool markJournalUndone(const QString& path)
     return done;
 }
 
-RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
+RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk, bool* complete)
 {
     RunOutcome outcome;
+    bool everyStep = true;
     FolderWalk walk(disk, journal.folder);
     for (qsizetype i = journal.steps.size() - 1; i >= 0; --i) {
         const RenameStep& done = journal.steps[i];
@@ -288,19 +307,28 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
             step.error = 76;  // outside the journal's folders, or gone
             step.systemError = ENOENT;
         } else {
-            const QByteArray presentName = rt::encodeName(done.toName);
+            QByteArray presentName = rt::encodeName(done.toName);
             const QByteArray formerName = rt::encodeName(done.fromName);
+            // Left half-way at its temporary name?
+            const QString temporary = journal.temporaries.value({done.from(), done.to()});
+            if (!temporary.isEmpty() && !disk.exists(handle, presentName)) {
+                const QByteArray name =
+                    rt::encodeName(temporary.mid(temporary.lastIndexOf(u'/') + 1));
+                if (disk.exists(handle, name)) {
+                    presentName = name;
+                    step = RenameStep::between(temporary, former);
+                }
+            }
             std::uint64_t identity = 0;
             if (!disk.exists(handle, presentName)) {
                 step.error = 53;  // never done, or gone since
                 step.systemError = ENOENT;
-            } else if (done.identity != 0 && (!disk.identity(handle, presentName, identity) ||
-                                              identity != done.identity)) {
+                everyStep = everyStep && disk.exists(handle, formerName);
+            } else if (done.identity != 0 &&
+                       (!disk.identity(handle, presentName, identity) ||
+                        !engine_detail::sameEntry(done.identity, identity))) {
                 step.error = kChangedSince;  // another entry has the name now
                 step.systemError = 0;
-            } else if (disk.exists(handle, formerName)) {
-                step.error = 58;
-                step.systemError = EEXIST;
             } else {
                 step.systemError = disk.rename(handle, presentName, formerName, done.isFolder);
                 step.error = step.systemError == 0 ? 0 : rt::errorNumberFromErrno(step.systemError);
@@ -310,9 +338,12 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk)
                 }
             }
         }
+        everyStep = everyStep && (step.error == 0 || step.error == 53);
         (step.error == 0 ? outcome.renamed : outcome.skipped) += 1;
         outcome.steps.append(step);
     }
     outcome.examined = journal.steps.size();
+    if (complete)
+        *complete = everyStep;
     return outcome;
 }

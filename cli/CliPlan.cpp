@@ -7,7 +7,8 @@
 #include <cerrno>
 
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
-                     const std::function<void(qsizetype, int)>& onStep)
+                     const std::function<void(qsizetype, int)>& onStep,
+                     const std::function<void(const StepList&, qsizetype)>& beforeStep)
 {
     plan.renamed = 0;
     plan.skipped = 0;
@@ -23,6 +24,8 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
                 systemError = ENOENT;
                 error = rt::kPathNotFound;
             } else {
+                if (beforeStep)
+                    beforeStep(plan.steps, i);
                 const QByteArray from = rt::encodeName(step.fromName);
                 systemError = disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
                 error = systemError == 0 ? 0 : disk.renameErrorNumber(handle, from, systemError);

@@ -10,6 +10,8 @@
 // never onto a taken name; a step the preview showed as skipped is reported
 // as it was shown and nothing is done for it. The plan is returned with each
 // step's outcome set to what happened to it now; onStep is told each step's
-// number and error number.
+// number and error number, and beforeStep each step's number before it is
+// taken.
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
-                     const std::function<void(qsizetype, int)>& onStep = {});
+                     const std::function<void(qsizetype, int)>& onStep = {},
+                     const std::function<void(const StepList&, qsizetype)>& beforeStep = {});

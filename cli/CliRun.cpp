@@ -14,6 +14,19 @@ namespace {
 constexpr int kTaken = 58;
 constexpr int kBadName = 52;
 
+// The first character of a name that a Windows volume refuses, quoted (a
+// control character by its code), or empty.
+QString refusedCharacter(const QString& name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20)
+            return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        if (QStringView(u"\"*:<>?\\|").contains(c))
+            return u'"' + QString(c) + u'"';
+    }
+    return QString();
+}
+
 class Collector final : public Cls_RenameStepSink {
 public:
     Collector(RunOutcome& outcome, const std::function<void(const RenameStep&)>& onStep,
@@ -29,6 +42,10 @@ public:
         (step.error == 0 ? m_Outcome.renamed : m_Outcome.skipped) += 1;
         if (m_OnStep)
             m_OnStep(step);
+    }
+    void folderFailed(const QString& path, int systemError) override
+    {
+        m_Outcome.unreadable.append({path, systemError});
     }
 
 private:
@@ -70,6 +87,11 @@ Cls_RenameDiskModel previewModel(const CliSettings& settings)
                                                 : Cls_RenameDiskModel::ReadTimes::OfFiles);
 }
 
+int exitStatusOf(const RunOutcome& outcome)
+{
+    return outcome.skipped == 0 && outcome.unreadable.isEmpty() ? 0 : 1;
+}
+
 QString stepStatus(const RenameStep& step)
 {
     switch (step.error) {
@@ -89,5 +111,11 @@ QString stepMessage(const RenameStep& step)
         return QString::fromLocal8Bit(std::strerror(step.systemError));
     if (step.error == kChangedSince)
         return CliText::tr("another file or folder has this name since the run");
-    return CliText::tr("not a single valid name");
+    if (!Cls_FileRename::isSingleName(step.toName))
+        return CliText::tr("not a single valid name");
+    // A valid name all the same: the volume refuses it.
+    const QString refused = refusedCharacter(step.toName);
+    if (!refused.isEmpty())
+        return CliText::tr("this volume cannot hold the character %1 in a name").arg(refused);
+    return CliText::tr("this volume cannot hold a name that ends in a dot or a blank");
 }

@@ -16,7 +16,10 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,11 +63,6 @@ private:
     bool m_Drawn = false;
 };
 
-int exitStatus(const RunOutcome& outcome)
-{
-    return outcome.skipped == 0 ? 0 : 1;
-}
-
 void report(const CliSettings& settings, const RunOutcome& outcome, bool applied,
             const QString& journal, const QString& summary)
 {
@@ -101,21 +99,30 @@ int runUndo(const CliSettings& settings)
                    "to undo.")
                    .arg(outcome.renamed)
                    .arg(outcome.skipped));
-        return exitStatus(outcome);
+        return exitStatusOf(outcome);
     }
     Cls_RenameDiskReal disk;
-    const RunOutcome outcome = undoJournal(journal, disk);
-    markJournalUndone(path);
+    bool complete = false;
+    const RunOutcome outcome = undoJournal(journal, disk, &complete);
+    if (complete)
+        markJournalUndone(path);
     report(settings, outcome, true, path,
            CliText::tr("%1 restored, %2 left alone.").arg(outcome.renamed).arg(outcome.skipped));
-    return exitStatus(outcome);
+    return exitStatusOf(outcome);
 }
 
 int runRenames(const CliSettings& settings)
 {
     struct stat info {};
-    if (::stat(rt::encodeName(settings.folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+    const QByteArray folder = rt::encodeName(settings.folder);
+    if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return usageError(CliText::tr("no such folder: %1").arg(settings.folder));
+    // A folder that cannot be listed would pass for an empty one.
+    if (DIR* dir = ::opendir(folder.constData()))
+        ::closedir(dir);
+    else
+        return usageError(CliText::tr("cannot read the folder %1: %2")
+                              .arg(settings.folder, QString::fromLocal8Bit(std::strerror(errno))));
 
     Progress progress;
     const CommandResult result = runCommand(settings, [&] { progress.step(); });
@@ -129,7 +136,7 @@ int runRenames(const CliSettings& settings)
                    .arg(plan.renamed)
                    .arg(plan.skipped)
                    .arg(plan.examined));
-        return exitStatus(plan);
+        return exitStatusOf(plan);
     }
     const RunOutcome& done = result.ranOnDisk ? result.applied : plan;
     QString summary = CliText::tr("%1 renamed, %2 skipped, %3 examined.")
@@ -139,7 +146,7 @@ int runRenames(const CliSettings& settings)
     if (!result.journal.isEmpty())
         summary += u'\n' + CliText::tr("Journal: %1 (undo with --undo)").arg(result.journal);
     report(settings, done, true, result.journal, summary);
-    return exitStatus(done);
+    return exitStatusOf(done);
 }
 
 }  // namespace

@@ -59,6 +59,13 @@ public:
     std::int32_t examinedCount() const { return m_AllFileCount; }
     // False: the report trail is not kept (a step sink tells the steps).
     void setKeepReport(bool keep) { m_KeepReport = keep; }
+    // True when a computed name is one valid path component: a step that
+    // failed with 52 on such a name was refused by its volume.
+    static bool isSingleName(const QString& name)
+    {
+        QByteArray bytes;
+        return FncBln_EncodeBareName(name, bytes);
+    }
 
 private:
     // Tests reach the private procedures through this friend.
