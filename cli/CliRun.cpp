@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -107,6 +108,8 @@ QString stepMessage(const RenameStep& step)
 {
     if (step.error == 0)
         return QString();
+    if (step.systemError == EOPNOTSUPP && step.isFolder)
+        return CliText::tr("this volume's driver loses the contents of a folder it renames");
     if (step.systemError != 0)
         return QString::fromLocal8Bit(std::strerror(step.systemError));
     if (step.error == kChangedSince)

@@ -61,7 +61,9 @@ public:
 
     // Renames one entry inside its folder; never replaces, never copies. A
     // change of letter case only is carried out on a volume that folds
-    // case too, where both spellings are one name.
+    // case too, where both spellings are one name. A folder that holds
+    // entries is not renamed on a volume whose driver would lose them
+    // (EOPNOTSUPP).
     virtual int rename(Handle folder, const QByteArray& from, const QByteArray& to,
                        bool isFolder) = 0;
 

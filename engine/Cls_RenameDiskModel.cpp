@@ -328,7 +328,7 @@ bool Cls_RenameDiskModel::refusesName(Handle handle, const QByteArray& name)
 // Checked in the order the kernel checks a rename: the volume, the search
 // permission, the source, the target, then the write permission.
 int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QByteArray& to,
-                                bool /*isFolder*/)
+                                bool isFolder)
 {
     Folder* folder = folderOf(handle);
     if (!folder)
@@ -351,6 +351,9 @@ int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QBy
         return EEXIST;
     if (!folder->writable)
         return EACCES;
+    if (isFolder && folder->volume && folder->volume->rules.emptyFolderRenamesOnly &&
+        !folderIsEmpty(folder->realFd, folder->at(source).origin))
+        return EOPNOTSUPP;
     Folder::Entry& entry = folder->at(source);
     folder->index.erase(source, entry.hash, *folder);
     m_LastRenamed = entry.identity;

@@ -79,11 +79,13 @@ bool Cls_RenameDiskReal::refusesName(Handle folder, const QByteArray& name)
 }
 
 int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByteArray& to,
-                               bool /*isFolder*/)
+                               bool isFolder)
 {
     KnownVolume* volume = volumeOf(folder);
     if (!volume)
         return rt::renameNoReplaceAt(folder, from, folder, to, m_Listener);
+    if (isFolder && volume->rules.emptyFolderRenamesOnly && !folderIsEmpty(folder, from.constData()))
+        return EOPNOTSUPP;
     const bool caseOnly = rt::differInCaseOnly(from, to);
     int error = 0;
     if (caseOnly && volume->rules.foldsCase) {

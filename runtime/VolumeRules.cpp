@@ -142,6 +142,7 @@ VolumeRules rulesOfType(const QString& mountType, const QString& deviceType)
     rules.type = type;
     const Family family = type == QLatin1String("fuseblk") ? Family::UnknownBlock : familyOf(type);
     rules.checkRenames = fuse || family != Family::Plain;
+    rules.emptyFolderRenamesOnly = mountType == QLatin1String("fuse.fusefat");
     if (family == Family::Plain)
         return rules;
     // Every Windows volume: its names are read on Windows too, where these

@@ -18,6 +18,9 @@ struct VolumeRules {
     bool stableInodes = true;       // inode numbers survive an unmount
     bool checkRenames = false;      // a rename's success is confirmed on disk
     bool caseTested = false;        // foldsCase was asked of the volume itself
+    // fusefat drops the contents of a folder it renames (and damages the
+    // FAT): only an empty folder may be renamed there.
+    bool emptyFolderRenamesOnly = false;
 
     bool isPlain() const { return !foldsCase && !windowsNames && !checkRenames; }
 };
