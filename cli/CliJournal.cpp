@@ -324,9 +324,8 @@ RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk, bool* compl
                 step.error = 53;  // never done, or gone since
                 step.systemError = ENOENT;
                 everyStep = everyStep && disk.exists(handle, formerName);
-            } else if (done.identity != 0 &&
-                       (!disk.identity(handle, presentName, identity) ||
-                        !engine_detail::sameEntry(done.identity, identity))) {
+            } else if (done.identity != 0 && (!disk.identity(handle, presentName, identity) ||
+                                              !engine_detail::sameEntry(done.identity, identity))) {
                 step.error = kChangedSince;  // another entry has the name now
                 step.systemError = 0;
             } else {

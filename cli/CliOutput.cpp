@@ -3,8 +3,8 @@
 #include "runtime/NameCodec.h"
 
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace {

@@ -212,8 +212,7 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
         from = *oldBytes;
     // So is a name the folder's volume cannot hold: no driver ever sees it.
     const bool bare = (oldBytes || FncBln_EncodeBareName(oldName, from)) &&
-                      FncBln_EncodeBareName(newName, to) &&
-                      !m_Disk->refusesName(folder.handle, to);
+                      FncBln_EncodeBareName(newName, to) && !m_Disk->refusesName(folder.handle, to);
     if (!bare) {
         number = rt::kBadFileName;
     } else {

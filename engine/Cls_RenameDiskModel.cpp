@@ -92,8 +92,7 @@ struct Cls_RenameDiskModel::Folder {
         if (ascii)
             return folded;
         try {
-            return rt::encodeName(
-                rt::decodeName(name.data(), name.size()).toCaseFolded());
+            return rt::encodeName(rt::decodeName(name.data(), name.size()).toCaseFolded());
         } catch (const rt::VbError&) {
             return folded;
         }
@@ -344,10 +343,8 @@ int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QBy
     QByteArray folded;
     const std::string_view key = folder->keyOf(target, folded);
     // On a folding volume the entry's own other spelling is no collision.
-    const std::uint32_t taken =
-        folder->index.find(key, ModelNameIndex::hashOf(key), *folder);
-    if (taken != ModelNameIndex::kNone &&
-        (taken != source || folder->at(source).view() == target))
+    const std::uint32_t taken = folder->index.find(key, ModelNameIndex::hashOf(key), *folder);
+    if (taken != ModelNameIndex::kNone && (taken != source || folder->at(source).view() == target))
         return EEXIST;
     if (!folder->writable)
         return EACCES;

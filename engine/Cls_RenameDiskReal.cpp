@@ -84,7 +84,8 @@ int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByt
     KnownVolume* volume = volumeOf(folder);
     if (!volume)
         return rt::renameNoReplaceAt(folder, from, folder, to, m_Listener);
-    if (isFolder && volume->rules.emptyFolderRenamesOnly && !folderIsEmpty(folder, from.constData()))
+    if (isFolder && volume->rules.emptyFolderRenamesOnly &&
+        !folderIsEmpty(folder, from.constData()))
         return EOPNOTSUPP;
     const bool caseOnly = rt::differInCaseOnly(from, to);
     int error = 0;

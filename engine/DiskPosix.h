@@ -87,9 +87,8 @@ inline bool folderIsEmpty(int folder, const char* name)
     if (fd < 0)
         return false;
     bool empty = true;
-    const int error = readFolder(fd, true, [&](const char*, std::size_t, EntryKind, bool) {
-        empty = false;
-    });
+    const int error =
+        readFolder(fd, true, [&](const char*, std::size_t, EntryKind, bool) { empty = false; });
     ::close(fd);
     return empty && error == 0;
 }

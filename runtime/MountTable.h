@@ -10,8 +10,8 @@
 namespace rt {
 
 struct MountPoint {
-    QString path;    // absolute mount point, "/" for the root
-    QString fsType;  // e.g. "ext4", "tmpfs", "proc"
+    QString path;                // absolute mount point, "/" for the root
+    QString fsType;              // e.g. "ext4", "tmpfs", "proc"
     QString source = QString();  // e.g. "/dev/sdb1"
     dev_t device = 0;            // the st_dev of its entries
 };

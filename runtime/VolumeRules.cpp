@@ -39,10 +39,10 @@ Family familyOf(const QString& type)
         const char* name;
         Family family;
     } kTypes[] = {
-        {"vfat", Family::Fat},    {"msdos", Family::Fat},  {"fat", Family::Fat},
-        {"umsdos", Family::Fat},  {"fusefat", Family::Fat}, {"exfat", Family::ExFat},
-        {"ntfs", Family::Ntfs},   {"ntfs3", Family::Ntfs}, {"ntfs-3g", Family::Ntfs},
-        {"lowntfs-3g", Family::Ntfs}, {"cifs", Family::Smb}, {"smb3", Family::Smb},
+        {"vfat", Family::Fat},        {"msdos", Family::Fat},   {"fat", Family::Fat},
+        {"umsdos", Family::Fat},      {"fusefat", Family::Fat}, {"exfat", Family::ExFat},
+        {"ntfs", Family::Ntfs},       {"ntfs3", Family::Ntfs},  {"ntfs-3g", Family::Ntfs},
+        {"lowntfs-3g", Family::Ntfs}, {"cifs", Family::Smb},    {"smb3", Family::Smb},
         {"smbfs", Family::Smb},
     };
     for (const auto& known : kTypes) {

@@ -11,13 +11,13 @@
 namespace rt {
 
 struct VolumeRules {
-    QString type;                   // as recognised: "ext4", "vfat", "exfat", "ntfs"...
-    bool foldsCase = false;         // "A.JPG" and "a.jpg" are one name
-    bool windowsNames = false;      // refuses " * : < > ? \ | and control characters
+    QString type;               // as recognised: "ext4", "vfat", "exfat", "ntfs"...
+    bool foldsCase = false;     // "A.JPG" and "a.jpg" are one name
+    bool windowsNames = false;  // refuses " * : < > ? \ | and control characters
     bool noTrailingDotOrBlank = false;
-    bool stableInodes = true;       // inode numbers survive an unmount
-    bool checkRenames = false;      // a rename's success is confirmed on disk
-    bool caseTested = false;        // foldsCase was asked of the volume itself
+    bool stableInodes = true;   // inode numbers survive an unmount
+    bool checkRenames = false;  // a rename's success is confirmed on disk
+    bool caseTested = false;    // foldsCase was asked of the volume itself
     // fusefat drops the contents of a folder it renames (and damages the
     // FAT): only an empty folder may be renamed there.
     bool emptyFolderRenamesOnly = false;

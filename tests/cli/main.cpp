@@ -9,8 +9,7 @@ int runVolumesTests(int argc, char** argv);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int failed =
-        runCliTextTests(argc, argv) + runDifferentialTests(argc, argv) + runCrashTests(argc, argv) +
-        runVolumesTests(argc, argv);
+    const int failed = runCliTextTests(argc, argv) + runDifferentialTests(argc, argv) +
+                       runCrashTests(argc, argv) + runVolumesTests(argc, argv);
     return failed == 0 ? 0 : 1;
 }

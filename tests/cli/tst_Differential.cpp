@@ -42,9 +42,9 @@ const QStringList kPieces{"a",
 // On a card's volume: names in both cases (one name there), no byte that
 // is not UTF-8 (the volume cannot hold it); a new name may take a
 // character the volume refuses, or end in a dot or a blank.
-const QStringList kCardPieces{"a", "A", "b", "B", "ab", "AB", ".jpeg", ".JPG", ".jpg",
-                              u"ａ"_qs, u"Ａ"_qs, u"テスト"_qs, u"ﾃｽﾄ"_qs, u"ガ"_qs, u"／"_qs,
-                              u"？"_qs, "1", "."};
+const QStringList kCardPieces{"a",       "A",      "b",      "B",      "ab",     "AB",
+                              ".jpeg",   ".JPG",   ".jpg",   u"ａ"_qs, u"Ａ"_qs, u"テスト"_qs,
+                              u"ﾃｽﾄ"_qs, u"ガ"_qs, u"／"_qs, u"？"_qs, "1",      "."};
 const QStringList kRefusedPieces{"?", ":", " ", "|"};
 
 QString randomText(QRandomGenerator& random, int most, const QStringList& pieces = kPieces)

@@ -99,14 +99,14 @@ private slots:
                     << volume << entries << QString::fromUtf8(settings) << expected << after;
             };
             row("case-only file renames", {"IMG_0001.JPG", "IMG_0002.JPG", "notes.txt"},
-                "tail|.JPG|.jpg|",
-                "ok IMG_0001.JPG>IMG_0001.jpg, ok IMG_0002.JPG>IMG_0002.jpg",
+                "tail|.JPG|.jpg|", "ok IMG_0001.JPG>IMG_0001.jpg, ok IMG_0002.JPG>IMG_0002.jpg",
                 {"IMG_0001.jpg", "IMG_0002.jpg", "notes.txt"});
             // fusefat loses what a renamed folder holds: only an empty one is renamed.
             const bool full = volume != u"vfat";
             row("case-only folder renames", {"100CANON.DIR/", "100CANON.DIR/A.JPG", "EMPTY.DIR/"},
                 "tail|.DIR|.dir|dirs",
-                (full ? u"ok"_qs : u"error"_qs) + " 100CANON.DIR>100CANON.dir, ok EMPTY.DIR>EMPTY.dir",
+                (full ? u"ok"_qs : u"error"_qs) +
+                    " 100CANON.DIR>100CANON.dir, ok EMPTY.DIR>EMPTY.dir",
                 {full ? "100CANON.dir/" : "100CANON.DIR/",
                  full ? "100CANON.dir/A.JPG" : "100CANON.DIR/A.JPG", "EMPTY.dir/"});
             row("taken in another case", {"b.JPEG", "B.jpg"}, "tail|.JPEG|.jpg|",
@@ -114,8 +114,7 @@ private slots:
                 folds ? QStringList{"B.jpg", "b.JPEG"} : QStringList{"B.jpg", "b.jpg"});
             row("a character the volume refuses", {"a.txt"}, "tail|.txt|?.txt|",
                 "invalid a.txt>a?.txt", {"a.txt"});
-            row("a name ending in a dot", {"b.txt"}, "tail|.txt|.|", "invalid b.txt>b.",
-                {"b.txt"});
+            row("a name ending in a dot", {"b.txt"}, "tail|.txt|.|", "invalid b.txt>b.", {"b.txt"});
             row("narrowing only, nothing to narrow", {"plain.txt"}, "head|||narrow", "",
                 {"plain.txt"});
         }
@@ -206,8 +205,7 @@ private slots:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QCOMPARE(WEXITSTATUS(status), 9);
         const QString temporary = QString::fromUtf8(rt::temporaryNameFor("IMG_0001.JPG", 0))
-                                      .replace(QString::number(::getpid()),
-                                               QString::number(child));
+                                      .replace(QString::number(::getpid()), QString::number(child));
         QCOMPARE(tree(root), QStringList{temporary});
 
         Journal journal;

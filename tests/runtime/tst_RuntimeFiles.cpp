@@ -264,16 +264,15 @@ private slots:
         QFETCH(QString, deviceType);
         QFETCH(QString, expected);
         const rt::VolumeRules rules = rt::rulesOfType(mountType, deviceType);
-        const QString flags = QString(rules.foldsCase ? u'f' : u'-') +
-                              (rules.windowsNames ? u'w' : u'-') +
-                              (rules.noTrailingDotOrBlank ? u't' : u'-') +
-                              (rules.stableInodes ? u'-' : u's') +
-                              (rules.checkRenames ? u'c' : u'-');
+        const QString flags =
+            QString(rules.foldsCase ? u'f' : u'-') + (rules.windowsNames ? u'w' : u'-') +
+            (rules.noTrailingDotOrBlank ? u't' : u'-') + (rules.stableInodes ? u'-' : u's') +
+            (rules.checkRenames ? u'c' : u'-');
         QCOMPARE(flags, expected);
         for (const char* name : {"IMG_0001.jpg", "写真？.jpg", ".hidden", "a.b c"})
             QVERIFY2(!rt::refusesName(rules, name), name);
-        for (const char* name : {"a?b", "A:B.txt", "a*", "a\"b", "<a>", "a|b", "a\\b", "a\x01",
-                                 "trail.", "trail "})
+        for (const char* name :
+             {"a?b", "A:B.txt", "a*", "a\"b", "<a>", "a|b", "a\\b", "a\x01", "trail.", "trail "})
             QVERIFY2(rt::refusesName(rules, name) == rules.windowsNames, name);
     }
 

@@ -62,10 +62,9 @@ private:
     QString mount()
     {
         const QStringList command =
-            m_Type == u"exfat" ? QStringList{"mount.exfat-fuse", m_Device, m_Path}
-            : m_Type == u"vfat"
-                ? QStringList{"fusefat", "-o", "rw+", m_Device, m_Path}
-                : QStringList{"ntfs-3g", "-o", "windows_names", m_Device, m_Path};
+            m_Type == u"exfat"  ? QStringList{"mount.exfat-fuse", m_Device, m_Path}
+            : m_Type == u"vfat" ? QStringList{"fusefat", "-o", "rw+", m_Device, m_Path}
+                                : QStringList{"ntfs-3g", "-o", "windows_names", m_Device, m_Path};
         const QString why = run(command);
         m_Mounted = why.isEmpty();
         return why;
