@@ -132,6 +132,23 @@ QByteArray outcomeJson(const RunOutcome& outcome, bool applied, const QString& j
     return out;
 }
 
+QByteArray journalsJson(const QList<JournalSummary>& journals)
+{
+    QByteArray out = "{\"journals\": [";
+    for (qsizetype i = 0; i < journals.size(); ++i) {
+        const JournalSummary& journal = journals[i];
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += "{\"journal\": " + jsonString(journal.path) +
+               ", \"when\": " + jsonString(journal.when.toString(Qt::ISODate)) +
+               ", \"folder\": " + jsonString(journal.folder) +
+               ", \"steps\": " + QByteArray::number(journal.steps) +
+               ", \"undone\": " + (journal.undone ? "true" : "false") +
+               ", \"madeBy\": " + jsonString(journal.madeBy) + "}";
+    }
+    out += journals.isEmpty() ? "]}\n" : "\n]}\n";
+    return out;
+}
+
 qsizetype displayWidth(QStringView text)
 {
     qsizetype width = 0;

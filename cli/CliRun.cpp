@@ -4,6 +4,7 @@
 
 #include "engine/Cls_FileRename.h"
 #include "engine/Cls_RenameDiskModel.h"
+#include "journal/JournalUndo.h"
 
 #include <QCoreApplication>
 
@@ -28,41 +29,13 @@ QString refusedCharacter(const QString& name)
     return QString();
 }
 
-class Collector final : public Cls_RenameStepSink {
-public:
-    Collector(RunOutcome& outcome, const std::function<void(const RenameStep&)>& onStep,
-              const Cls_RenameDiskModel* model)
-        : m_Outcome(outcome), m_OnStep(onStep), m_Model(model)
-    {
-    }
-    void step(const RenameStep& step) override
-    {
-        m_Outcome.steps.append(step);
-        if (m_Model && step.error == 0)
-            m_Outcome.steps.setIdentity(m_Outcome.steps.size() - 1, m_Model->lastRenamedIdentity());
-        (step.error == 0 ? m_Outcome.renamed : m_Outcome.skipped) += 1;
-        if (m_OnStep)
-            m_OnStep(step);
-    }
-    void folderFailed(const QString& path, int systemError) override
-    {
-        m_Outcome.unreadable.append({path, systemError});
-    }
-
-private:
-    RunOutcome& m_Outcome;
-    const std::function<void(const RenameStep&)>& m_OnStep;
-    const Cls_RenameDiskModel* m_Model;  // a preview's, whose steps carry identities
-};
-
 }  // namespace
 
-RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
-                     const std::function<void(const RenameStep&)>& onStep)
+namespace {
+
+// The job as the settings make it, each step told to collector.
+void configure(Cls_FileRename& job, const CliSettings& settings, Cls_RenameStepSink& collector)
 {
-    RunOutcome outcome;
-    Collector collector(outcome, onStep, dynamic_cast<const Cls_RenameDiskModel*>(&disk));
-    Cls_FileRename job;
     job.setProp_PathFrom(settings.folder);
     job.setRenameKubunIsTop(settings.head);
     job.setString_FileName(settings.from);
@@ -71,13 +44,39 @@ RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
     job.setIsNarrow(settings.head && settings.narrow);
     job.setIsNoAnderTheWorld(!settings.recursive);
     job.MsgDisplayFlg_Prop(false);
-    job.setDisk(&disk);
     job.setStepSink(&collector);
     job.setKeepReport(false);
-    if (settings.folders)
-        job.PFncBln_DirectoryRename();
-    else
-        job.PFncBln_FileRename();
+}
+
+bool run(Cls_FileRename& job, const CliSettings& settings)
+{
+    return settings.folders ? job.PFncBln_DirectoryRename() : job.PFncBln_FileRename();
+}
+
+}  // namespace
+
+RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
+                     const std::function<void(const RenameStep&)>& onStep)
+{
+    RunOutcome outcome;
+    OutcomeCollector collector(outcome, dynamic_cast<const Cls_RenameDiskModel*>(&disk), onStep);
+    Cls_FileRename job;
+    configure(job, settings, collector);
+    job.setDisk(&disk);
+    run(job, settings);
+    outcome.examined = job.examinedCount();
+    return outcome;
+}
+
+RunOutcome runJournaled(const CliSettings& settings, Cls_RenameJournal& journal,
+                        const std::function<void(const RenameStep&)>& onStep)
+{
+    RunOutcome outcome;
+    OutcomeCollector collector(outcome, nullptr, onStep);
+    Cls_FileRename job;
+    configure(job, settings, collector);
+    job.setJournal(&journal);
+    run(job, settings);
     outcome.examined = job.examinedCount();
     return outcome;
 }

@@ -66,8 +66,11 @@ bool parseCommandLine(const QStringList& arguments, CliSettings& settings, QStri
     const QCommandLineOption undo(
         QStringLiteral("undo"),
         CliText::tr("Undo the newest run, or the one whose journal is named."));
-    for (const QCommandLineOption* option :
-         {&head, &tail, &from, &to, &whole, &narrow, &dirs, &recursive, &apply, &json, &undo})
+    const QCommandLineOption journals(
+        QStringLiteral("journals"),
+        CliText::tr("List the journals of earlier runs, the window's and the command line's."));
+    for (const QCommandLineOption* option : {&head, &tail, &from, &to, &whole, &narrow, &dirs,
+                                             &recursive, &apply, &json, &undo, &journals})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FOLDER"), CliText::tr("The folder to rename in."));
 
@@ -89,6 +92,10 @@ bool parseCommandLine(const QStringList& arguments, CliSettings& settings, QStri
     const QStringList positional = parser.positionalArguments();
     settings.apply = parser.isSet(apply);
     settings.json = parser.isSet(json);
+    if (parser.isSet(journals)) {
+        settings.journals = true;
+        return true;
+    }
     if (parser.isSet(undo)) {
         for (const QCommandLineOption* option :
              {&head, &tail, &from, &to, &whole, &narrow, &dirs, &recursive}) {

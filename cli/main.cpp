@@ -1,7 +1,9 @@
 // nemirou-cli: the window's rename run from the command line, with a
 // preview that the applied run follows step for step, a journal and undo.
 #include "cli/CliApply.h"
-#include "cli/CliJournal.h"
+#include "journal/JournalUndo.h"
+#include "journal/RenameJournal.h"
+#include "journal/RunLock.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRun.h"
 #include "cli/CliSettings.h"
@@ -80,7 +82,7 @@ int runUndo(const CliSettings& settings)
 {
     const QString path = settings.journal.isEmpty() ? newestJournal() : settings.journal;
     if (path.isEmpty())
-        return usageError(CliText::tr("no journal in %1").arg(journalFolder()));
+        return usageError(CliText::tr("no run to undo in %1").arg(journalFolder()));
     Journal journal;
     QString error;
     if (!readJournal(path, journal, error))
@@ -101,6 +103,13 @@ int runUndo(const CliSettings& settings)
                    .arg(outcome.skipped));
         return exitStatusOf(outcome);
     }
+    RunLock lock(journal.folder);
+    if (!lock.tryLock()) {
+        printLine(stderr, QStringLiteral("nemirou-cli: ") +
+                              CliText::tr("a run of %1 is under way; undo it when the run has ended")
+                                  .arg(journal.folder));
+        return 1;
+    }
     Cls_RenameDiskReal disk;
     bool complete = false;
     const RunOutcome outcome = undoJournal(journal, disk, &complete);
@@ -109,6 +118,29 @@ int runUndo(const CliSettings& settings)
     report(settings, outcome, true, path,
            CliText::tr("%1 restored, %2 left alone.").arg(outcome.renamed).arg(outcome.skipped));
     return exitStatusOf(outcome);
+}
+
+int listJournalsCommand(const CliSettings& settings)
+{
+    const QList<JournalSummary> journals = listJournals();
+    if (settings.json) {
+        const QByteArray json = journalsJson(journals);
+        std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+        return 0;
+    }
+    if (journals.isEmpty())
+        printLine(stdout, CliText::tr("no journal in %1").arg(journalFolder()));
+    for (const JournalSummary& journal : journals) {
+        printLine(stdout,
+                  QStringLiteral("%1  %2  %3  %4  %5")
+                      .arg(journal.when.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_qs),
+                           (journal.madeBy == u"window" ? CliText::tr("window")
+                                                        : CliText::tr("command line")),
+                           CliText::tr("%n step(s)", nullptr, int(journal.steps)),
+                           journal.undone ? CliText::tr("undone") : CliText::tr("not undone"),
+                           journal.folder));
+    }
+    return 0;
 }
 
 int runRenames(const CliSettings& settings)
@@ -128,8 +160,8 @@ int runRenames(const CliSettings& settings)
     const CommandResult result = runCommand(settings, [&] { progress.step(); });
     if (!result.error.isEmpty())
         return usageError(CliText::tr("cannot write the journal: %1").arg(result.error));
-    const RunOutcome& plan = result.preview;
     if (!settings.apply) {
+        const RunOutcome& plan = result.preview;
         report(settings, plan, false, QString(),
                CliText::tr("Preview: %1 to rename, %2 skipped, %3 examined. Nothing was changed; "
                            "add --apply to rename.")
@@ -138,7 +170,7 @@ int runRenames(const CliSettings& settings)
                    .arg(plan.examined));
         return exitStatusOf(plan);
     }
-    const RunOutcome& done = result.ranOnDisk ? result.applied : plan;
+    const RunOutcome& done = result.applied;
     QString summary = CliText::tr("%1 renamed, %2 skipped, %3 examined.")
                           .arg(done.renamed)
                           .arg(done.skipped)
@@ -172,5 +204,7 @@ int main(int argc, char** argv)
     int exitCode = 2;
     if (!parseCommandLine(arguments, settings, error, exitCode))
         return error.isEmpty() ? exitCode : usageError(error);
+    if (settings.journals)
+        return listJournalsCommand(settings);
     return settings.undo ? runUndo(settings) : runRenames(settings);
 }

@@ -1,6 +1,6 @@
 #include "EngineTestSupport.h"
 #include "cli/CliApply.h"
-#include "cli/CliJournal.h"
+#include "journal/JournalUndo.h"
 #include "cli/CliRun.h"
 #include "engine/Cls_RenameDiskReal.h"
 #include "runtime/RenameAt.h"

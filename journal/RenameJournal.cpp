@@ -1,13 +1,14 @@
-#include "cli/CliJournal.h"
+#include "journal/RenameJournal.h"
 
-#include "cli/CliFolderWalk.h"
 
-#include "engine/Volumes.h"
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
 #include <QDateTime>
 #include <QHash>
+
+#include <algorithm>
+#include <functional>
 
 #include <cerrno>
 #include <charconv>
@@ -117,6 +118,50 @@ void appendStepLine(QByteArray& out, const StepList::View& step)
     out += '\n';
 }
 
+const QString kTimeFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
+
+// The journals of the journal folder, newest first (their names begin
+// with the time of the run).
+QStringList journalPaths()
+{
+    const QString folder = journalFolder();
+    QList<QByteArray> names;
+    if (DIR* dir = ::opendir(rt::encodeName(folder).constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name.endsWith(".journal"))
+                names.append(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end(), std::greater<>());
+    QStringList paths;
+    for (const QByteArray& name : std::as_const(names))
+        paths.append(folder + u'/' + rt::decodeName(name));
+    return paths;
+}
+
+QDateTime timeOf(const QString& path)
+{
+    QDateTime when = QDateTime::fromString(
+        path.mid(path.lastIndexOf(u'/') + 1, kTimeFormat.size()), kTimeFormat);
+    when.setTimeSpec(Qt::UTC);
+    return when;
+}
+
+// The undone mark is the last line a journal gets.
+bool undoneMarked(const QString& path)
+{
+    const int fd = ::open(rt::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char tail[8] = {};
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    const bool read = size >= 7 && ::pread(fd, tail, 7, size - 7) == 7;
+    ::close(fd);
+    return read && QByteArray(tail, 7) == "undone\n";
+}
+
 }  // namespace
 
 QString journalFolder()
@@ -134,19 +179,39 @@ QString journalFolder()
 
 QString newestJournal()
 {
-    const QString folder = journalFolder();
-    DIR* dir = ::opendir(rt::encodeName(folder).constData());
-    if (!dir)
-        return QString();
-    QByteArray newest;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name.endsWith(".journal") && name > newest)
-            newest = name;
+    for (const QString& path : journalPaths()) {
+        if (!undoneMarked(path))
+            return path;
     }
-    ::closedir(dir);
-    return newest.isEmpty() ? QString() : folder + u'/' + rt::decodeName(newest);
+    return QString();
 }
+
+QList<JournalSummary> listJournals()
+{
+    QList<JournalSummary> list;
+    for (const QString& path : journalPaths()) {
+        Journal journal;
+        QString error;
+        if (!readJournal(path, journal, error))
+            continue;
+        JournalSummary summary{path,           timeOf(path),    journal.folder,
+                               journal.steps.size(), journal.undone, journal.madeBy};
+        list.append(summary);
+    }
+    return list;
+}
+
+void pruneJournals(const QDateTime& now)
+{
+    const QStringList paths = journalPaths();
+    const QDateTime oldest = now.addDays(-kKeptJournalDays);
+    for (qsizetype i = kKeptJournals; i < paths.size(); ++i) {
+        if (timeOf(paths[i]) < oldest)
+            ::unlink(rt::encodeName(paths[i]).constData());
+    }
+}
+
+JournalWriter::JournalWriter(Front front) : m_Front(front) {}
 
 JournalWriter::~JournalWriter()
 {
@@ -156,16 +221,21 @@ JournalWriter::~JournalWriter()
     }
 }
 
-bool JournalWriter::begin(const QString& folder, const StepList& plan, QString& error)
+bool JournalWriter::begin(const QString& folder, const StepList& plan)
 {
+    m_Lock = std::make_unique<RunLock>(folder);
+    m_Lock->lock();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    pruneJournals(now);
+    QString& error = m_Error;
     const QByteArray where = rt::encodeName(journalFolder());
     if (!makeFolders(where)) {
         error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     // Named by time; the process id keeps two runs of one millisecond apart.
-    const QString name = QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-HHmmss-zzz"_qs) +
-                         u'-' + QString::number(::getpid()) + QStringLiteral(".journal");
+    const QString name = now.toString(kTimeFormat) + u'-' + QString::number(::getpid()) +
+                         QStringLiteral(".journal");
     m_Path = journalFolder() + u'/' + name;
     m_Fd = ::open(rt::encodeName(m_Path).constData(),
                   O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
@@ -176,7 +246,8 @@ bool JournalWriter::begin(const QString& folder, const StepList& plan, QString& 
     // Written in pieces: a plan of many steps is never held as one text.
     // Only the steps the run expects to succeed: undoing a step that failed
     // would move a file the run never touched.
-    QByteArray text = kHeader + "folder " + encoded(folder) + '\n';
+    QByteArray text = kHeader + "folder " + encoded(folder) + '\n' + "made-by " +
+                      (m_Front == Front::Window ? "window" : "command-line") + '\n';
     bool written = true;
     for (qsizetype i = 0; i < plan.size(); ++i) {
         const StepList::View step = plan.view(i);
@@ -189,7 +260,12 @@ bool JournalWriter::begin(const QString& folder, const StepList& plan, QString& 
     }
     text += "begin\n";
     if (!written || !writeAll(m_Fd, text) || ::fsync(m_Fd) != 0) {
+        // A journal that cannot say what the run does is not left behind.
         error = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(m_Fd);
+        m_Fd = -1;
+        ::unlink(rt::encodeName(m_Path).constData());
+        m_Path.clear();
         return false;
     }
     return true;
@@ -251,6 +327,7 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
     }
     journal = Journal{};
     journal.path = path;
+    journal.madeBy = QStringLiteral("command line");  // before the window kept journals
     QHash<QPair<QString, QString>, bool> planned;
     for (const QByteArray& line : text.split('\n')) {
         const QList<QByteArray> fields = line.split(' ');
@@ -270,6 +347,9 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
         } else if (fields[0] == "via" && fields.size() == 4) {
             journal.temporaries.insert({decoded(fields[1]), decoded(fields[2])},
                                        decoded(fields[3]));
+        } else if (fields[0] == "made-by" && fields.size() == 2) {
+            journal.madeBy = fields[1] == "window" ? QStringLiteral("window")
+                                                   : QStringLiteral("command line");
         } else if (fields[0] == "undone") {
             journal.undone = true;
         }
@@ -291,58 +371,3 @@ bool markJournalUndone(const QString& path)
     return done;
 }
 
-RunOutcome undoJournal(const Journal& journal, Cls_RenameDisk& disk, bool* complete)
-{
-    RunOutcome outcome;
-    bool everyStep = true;
-    FolderWalk walk(disk, journal.folder);
-    for (qsizetype i = journal.steps.size() - 1; i >= 0; --i) {
-        const RenameStep& done = journal.steps[i];
-        const QString present = done.to();
-        const QString former = done.from();
-        RenameStep step = RenameStep::between(present, former);
-        const Cls_RenameDisk::Handle handle =
-            done.toFolder.isNull() ? walk.at(done.folder) : Cls_RenameDisk::kNoFolder;
-        if (handle == Cls_RenameDisk::kNoFolder) {
-            step.error = 76;  // outside the journal's folders, or gone
-            step.systemError = ENOENT;
-        } else {
-            QByteArray presentName = rt::encodeName(done.toName);
-            const QByteArray formerName = rt::encodeName(done.fromName);
-            // Left half-way at its temporary name?
-            const QString temporary = journal.temporaries.value({done.from(), done.to()});
-            if (!temporary.isEmpty() && !disk.exists(handle, presentName)) {
-                const QByteArray name =
-                    rt::encodeName(temporary.mid(temporary.lastIndexOf(u'/') + 1));
-                if (disk.exists(handle, name)) {
-                    presentName = name;
-                    step = RenameStep::between(temporary, former);
-                }
-            }
-            std::uint64_t identity = 0;
-            if (!disk.exists(handle, presentName)) {
-                step.error = 53;  // never done, or gone since
-                step.systemError = ENOENT;
-                everyStep = everyStep && disk.exists(handle, formerName);
-            } else if (done.identity != 0 && (!disk.identity(handle, presentName, identity) ||
-                                              !engine_detail::sameEntry(done.identity, identity))) {
-                step.error = kChangedSince;  // another entry has the name now
-                step.systemError = 0;
-            } else {
-                step.systemError = disk.rename(handle, presentName, formerName, done.isFolder);
-                step.error = step.systemError == 0 ? 0 : rt::errorNumberFromErrno(step.systemError);
-                if (step.systemError == 0) {
-                    walk.forget(present);
-                    walk.forget(former);
-                }
-            }
-        }
-        everyStep = everyStep && (step.error == 0 || step.error == 53);
-        (step.error == 0 ? outcome.renamed : outcome.skipped) += 1;
-        outcome.steps.append(step);
-    }
-    outcome.examined = journal.steps.size();
-    if (complete)
-        *complete = everyStep;
-    return outcome;
-}

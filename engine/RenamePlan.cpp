@@ -1,14 +1,13 @@
-#include "cli/CliPlan.h"
+#include "engine/RenamePlan.h"
 
-#include "cli/CliFolderWalk.h"
+#include "engine/FolderWalk.h"
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
 
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
-                     const std::function<void(qsizetype, int)>& onStep,
-                     const std::function<void(const StepList&, qsizetype)>& beforeStep)
+                     const PlanStepHook& onStep, const PlanStepHook& beforeStep)
 {
     plan.renamed = 0;
     plan.skipped = 0;
@@ -39,7 +38,7 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
         }
         (error == 0 ? plan.renamed : plan.skipped) += 1;
         if (onStep)
-            onStep(i, error);
+            onStep(plan.steps, i);
     }
     return plan;
 }
