@@ -141,13 +141,17 @@ QStringList journalPaths()
     return paths;
 }
 
-QDateTime timeOf(const QString& path)
+}  // namespace
+
+QDateTime journalTime(const QString& path)
 {
     QDateTime when = QDateTime::fromString(
         path.mid(path.lastIndexOf(u'/') + 1, kTimeFormat.size()), kTimeFormat);
     when.setTimeSpec(Qt::UTC);
     return when;
 }
+
+namespace {
 
 // The undone mark is the last line a journal gets.
 bool undoneMarked(const QString& path)
@@ -194,7 +198,7 @@ QList<JournalSummary> listJournals()
         QString error;
         if (!readJournal(path, journal, error))
             continue;
-        JournalSummary summary{path,           timeOf(path),    journal.folder,
+        JournalSummary summary{path,           journalTime(path),    journal.folder,
                                journal.steps.size(), journal.undone, journal.madeBy};
         list.append(summary);
     }
@@ -206,7 +210,7 @@ void pruneJournals(const QDateTime& now)
     const QStringList paths = journalPaths();
     const QDateTime oldest = now.addDays(-kKeptJournalDays);
     for (qsizetype i = kKeptJournals; i < paths.size(); ++i) {
-        if (timeOf(paths[i]) < oldest)
+        if (journalTime(paths[i]) < oldest)
             ::unlink(rt::encodeName(paths[i]).constData());
     }
 }

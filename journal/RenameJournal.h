@@ -36,6 +36,9 @@ QString journalFolder();
 // when there is none.
 QString newestJournal();
 
+// The time of the run a journal records (UTC), from its name.
+QDateTime journalTime(const QString& path);
+
 // One line of the list of journals.
 struct JournalSummary {
     QString path;

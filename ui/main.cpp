@@ -1,5 +1,6 @@
 #include "runtime/FileDateTime.h"
 #include "ui/AppIcon.h"
+#include "ui/frm_Undo.h"
 #include "ui/mdl_AllUi.h"
 
 #include <QApplication>
@@ -35,6 +36,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nemirou"));
     QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));
+    // nemirou --undo: the undo of the newest run, a window of its own.
+    if (argc == 2 && QByteArray(argv[1]) == "--undo") {
+        frm_Undo undo;
+        undo.load();
+        undo.show();
+        return QApplication::exec();
+    }
     if (!Main())
         return 0;  // another instance runs
     // Leave by returning, never by exit(): the application's destructor hands
