@@ -12,6 +12,8 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
     plan.renamed = 0;
     plan.skipped = 0;
     FolderWalk walk(disk, folder);
+    QByteArray from;
+    QByteArray to;
     for (qsizetype i = 0; i < plan.steps.size(); ++i) {
         const StepList::View step = plan.steps.view(i);
         int error = step.error;
@@ -25,8 +27,9 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
             } else {
                 if (beforeStep)
                     beforeStep(plan.steps, i);
-                const QByteArray from = rt::encodeName(step.fromName);
-                systemError = disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
+                rt::encodeNameInto(step.fromName, from);
+                rt::encodeNameInto(step.toName, to);
+                systemError = disk.rename(handle, from, to, step.isFolder);
                 error = systemError == 0 ? 0 : disk.renameErrorNumber(handle, from, systemError);
             }
             if (error == 0 && step.isFolder) {

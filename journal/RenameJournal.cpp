@@ -1,6 +1,5 @@
 #include "journal/RenameJournal.h"
 
-
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
@@ -64,56 +63,128 @@ bool makeFolders(const QByteArray& path)
     return true;
 }
 
-void appendNumber(QByteArray& out, std::uint64_t number)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    out.append(digits, end - digits);
-}
-
-// As encoded(text) appends it; an ASCII text is written without a copy.
-void appendEncoded(QByteArray& out, const QString& text)
+// As encoded(text) appends it. An ASCII text (the usual name) is written
+// in place, at most three bytes a character: a plan of 100,000 steps is
+// encoded in one pass, not character by character into a growing array.
+void appendEncoded(QByteArray& out, QStringView text)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    const qsizetype start = out.size();
+    out.resize(start + 3 * text.size());
+    char* to = out.data() + start;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
         if (unit == 0 || unit >= 0x80) {
-            out += encoded(text.mid(i));
+            out.resize(to - out.constData());
+            out += encoded(text.mid(i).toString());
             return;
         }
         const char byte = static_cast<char>(unit);
         if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
             (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
             byte == '~' || byte == '/') {
-            out += byte;
+            *to++ = byte;
         } else {
-            out += '%';
-            out += kHex[(unit >> 4) & 0xF];
-            out += kHex[unit & 0xF];
+            *to++ = '%';
+            *to++ = kHex[(unit >> 4) & 0xF];
+            *to++ = kHex[unit & 0xF];
         }
     }
+    out.resize(to - out.constData());
 }
+
+// The steps of a run come folder by folder: each folder's encoded path
+// (with its separator) is made once.
+struct FolderBytes {
+    const QChar* text = nullptr;
+    qsizetype size = -1;
+    QByteArray bytes;
+
+    const QByteArray& of(const QString& folder)
+    {
+        if (folder.constData() != text || folder.size() != size) {
+            bytes.resize(0);
+            appendEncoded(bytes, folder);
+            if (!folder.isEmpty() && !folder.endsWith(u'/'))
+                bytes += '/';
+            text = folder.constData();
+            size = folder.size();
+        }
+        return bytes;
+    }
+};
 
 // The encoded path of name in folder, joined as the engine joins them.
 void appendPath(QByteArray& out, const QString& folder, const QString& name)
 {
-    appendEncoded(out, folder);
-    if (!folder.isEmpty() && !folder.endsWith(u'/'))
-        out += '/';
+    FolderBytes bytes;
+    out += bytes.of(folder);
     appendEncoded(out, name);
+}
+
+// Writes text percent-encoded at to, as encoded(text) would; false (and
+// nothing certain written) when the text is not all ASCII without NUL.
+bool encodeAscii(char*& to, QStringView text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit == 0 || unit >= 0x80)
+            return false;
+        const char byte = static_cast<char>(unit);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+            byte == '~' || byte == '/') {
+            *to++ = byte;
+        } else {
+            *to++ = '%';
+            *to++ = kHex[(unit >> 4) & 0xF];
+            *to++ = kHex[unit & 0xF];
+        }
+    }
+    return true;
 }
 
 // A planned step carries the entry's inode number when the preview read it,
 // so that undo can tell the entry from another one put at its name since.
-void appendStepLine(QByteArray& out, const StepList::View& step)
+// An ASCII line is written in place, at one resize: one line for each of
+// 100,000 steps.
+void appendStepLine(QByteArray& out, const StepList::View& step, FolderBytes& folders)
 {
+    const QByteArray& folder = folders.of(step.folder);
+    const qsizetype start = out.size();
+    if (!step.toFolder) {
+        out.resize(start + 5 + 2 * folder.size() + 3 * (step.fromName.size() + step.toName.size()) +
+                   24);
+        char* to = out.data() + start;
+        std::memcpy(to, "step ", 5);
+        to += 5;
+        std::memcpy(to, folder.constData(), static_cast<std::size_t>(folder.size()));
+        to += folder.size();
+        bool ascii = encodeAscii(to, step.fromName);
+        *to++ = ' ';
+        std::memcpy(to, folder.constData(), static_cast<std::size_t>(folder.size()));
+        to += folder.size();
+        ascii = ascii && encodeAscii(to, step.toName);
+        if (ascii) {
+            if (step.identity != 0) {
+                *to++ = ' ';
+                to = std::to_chars(to, to + 21, step.identity).ptr;
+            }
+            *to++ = '\n';
+            out.resize(to - out.constData());
+            return;
+        }
+        out.resize(start);
+    }
     out += "step ";
-    appendPath(out, step.folder, step.fromName);
+    out += folder;
+    appendEncoded(out, step.fromName);
     out += ' ';
     appendPath(out, step.toFolder ? *step.toFolder : step.folder, step.toName);
     if (step.identity != 0) {
         out += ' ';
-        appendNumber(out, step.identity);
+        out += QByteArray::number(step.identity);
     }
     out += '\n';
 }
@@ -145,8 +216,8 @@ QStringList journalPaths()
 
 QDateTime journalTime(const QString& path)
 {
-    QDateTime when = QDateTime::fromString(
-        path.mid(path.lastIndexOf(u'/') + 1, kTimeFormat.size()), kTimeFormat);
+    QDateTime when = QDateTime::fromString(path.mid(path.lastIndexOf(u'/') + 1, kTimeFormat.size()),
+                                           kTimeFormat);
     when.setTimeSpec(Qt::UTC);
     return when;
 }
@@ -198,8 +269,9 @@ QList<JournalSummary> listJournals()
         QString error;
         if (!readJournal(path, journal, error))
             continue;
-        JournalSummary summary{path,           journalTime(path),    journal.folder,
-                               journal.steps.size(), journal.undone, journal.madeBy};
+        JournalSummary summary{path,           journalTime(path),
+                               journal.folder, journal.steps.size(),
+                               journal.undone, journal.madeBy};
         list.append(summary);
     }
     return list;
@@ -238,8 +310,8 @@ bool JournalWriter::begin(const QString& folder, const StepList& plan)
         return false;
     }
     // Named by time; the process id keeps two runs of one millisecond apart.
-    const QString name = now.toString(kTimeFormat) + u'-' + QString::number(::getpid()) +
-                         QStringLiteral(".journal");
+    const QString name =
+        now.toString(kTimeFormat) + u'-' + QString::number(::getpid()) + QStringLiteral(".journal");
     m_Path = journalFolder() + u'/' + name;
     m_Fd = ::open(rt::encodeName(m_Path).constData(),
                   O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
@@ -253,13 +325,15 @@ bool JournalWriter::begin(const QString& folder, const StepList& plan)
     QByteArray text = kHeader + "folder " + encoded(folder) + '\n' + "made-by " +
                       (m_Front == Front::Window ? "window" : "command-line") + '\n';
     bool written = true;
+    FolderBytes folders;
+    text.reserve(kFlushSize + 4096);
     for (qsizetype i = 0; i < plan.size(); ++i) {
         const StepList::View step = plan.view(i);
         if (step.error == 0)
-            appendStepLine(text, step);
+            appendStepLine(text, step, folders);
         if (text.size() >= kFlushSize) {
             written = written && writeAll(m_Fd, text);
-            text.clear();
+            text.resize(0);  // keeps its memory for the next piece
         }
     }
     text += "begin\n";
@@ -279,9 +353,10 @@ void JournalWriter::markDone(qsizetype number)
 {
     if (m_Fd < 0)
         return;
-    m_Buffer += "done ";
-    appendNumber(m_Buffer, static_cast<std::uint64_t>(number));
-    m_Buffer += '\n';
+    char line[32] = "done ";
+    char* end = std::to_chars(line + 5, line + sizeof line - 1, number).ptr;
+    *end++ = '\n';
+    m_Buffer.append(line, end - line);
     if (m_Buffer.size() >= kFlushSize)
         flush();
 }
@@ -304,7 +379,7 @@ void JournalWriter::flush()
 {
     if (m_Fd >= 0 && !m_Buffer.isEmpty())
         writeAll(m_Fd, m_Buffer);
-    m_Buffer.clear();
+    m_Buffer.resize(0);
 }
 
 void JournalWriter::finish()
@@ -352,8 +427,8 @@ bool readJournal(const QString& path, Journal& journal, QString& error)
             journal.temporaries.insert({decoded(fields[1]), decoded(fields[2])},
                                        decoded(fields[3]));
         } else if (fields[0] == "made-by" && fields.size() == 2) {
-            journal.madeBy = fields[1] == "window" ? QStringLiteral("window")
-                                                   : QStringLiteral("command line");
+            journal.madeBy =
+                fields[1] == "window" ? QStringLiteral("window") : QStringLiteral("command line");
         } else if (fields[0] == "undone") {
             journal.undone = true;
         }
@@ -374,4 +449,3 @@ bool markJournalUndone(const QString& path)
     ::close(fd);
     return done;
 }
-
