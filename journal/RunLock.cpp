@@ -36,11 +36,17 @@ bool RunLock::take(bool wait)
     try {
         if (::stat(rt::encodeName(m_Folder).constData(), &folder) != 0)
             return true;
-        where = rt::encodeName(journalFolder()) + "/../locks";
+        QString locks = journalFolder();  // .../nemirou/journal
+        locks.chop(QStringLiteral("journal").size());
+        where = rt::encodeName(locks) + "locks";
     } catch (...) {
         return true;
     }
-    ::mkdir(where.constData(), 0700);
+    // The state folder may not be there yet: the first run makes it.
+    for (qsizetype i = 1; i <= where.size(); ++i) {
+        if (i == where.size() || where[i] == '/')
+            ::mkdir(where.left(i).constData(), 0700);
+    }
     const QByteArray name = where + '/' + QByteArray::number(quint64(folder.st_dev)) + '-' +
                             QByteArray::number(quint64(folder.st_ino)) + ".lock";
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);

@@ -1,10 +1,11 @@
 #include "EngineTestSupport.h"
 #include "cli/CliApply.h"
-#include "journal/JournalUndo.h"
-#include "engine/RenamePlan.h"
 #include "cli/CliRun.h"
 #include "engine/Cls_RenameDiskModel.h"
 #include "engine/Cls_RenameDiskReal.h"
+#include "engine/RenamePlan.h"
+#include "journal/JournalUndo.h"
+#include "journal/RunLock.h"
 #include "support/LoopVolume.h"
 
 #include <QElapsedTimer>
@@ -206,16 +207,36 @@ private slots:
         Journal journal;
         QString error;
         QVERIFY2(readJournal(result.journal, journal, error), qPrintable(error));
+        {
+            // While a run of the folder holds its lock, no undo starts.
+            RunLock run(root);
+            run.lock();
+            QVERIFY(!RunLock(root + u"/."_qs).tryLock());
+        }
         Cls_RenameDiskReal disk;
-        const RunOutcome undone = undoJournal(journal, disk);
-        qunsetenv("XDG_STATE_HOME");
+        bool complete = true;
+        const RunOutcome undone = undoJournal(journal, disk, &complete);
         QCOMPARE(undone.renamed, 1);
         QCOMPARE(undone.skipped, 1);
+        QVERIFY(!complete);  // a later undo tries b again
         QCOMPARE(tree(root), (QStringList{"a.jpeg", "b.jpg"}));
         for (const RenameStep& step : undone.steps) {
             if (step.fromName == u"b.jpg")
                 QCOMPARE(step.error, kChangedSince);
         }
+
+        // Journals kept: the newest 100, and any younger than 90 days.
+        const QString folder = journalFolder();
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        for (int day = 1; day <= 120; ++day)
+            makeFile(raw(folder + u'/' + now.addDays(-day).toString(u"yyyyMMdd-HHmmss-zzz"_qs) +
+                         u"-1.journal"_qs),
+                     "");
+        pruneJournals(now);
+        const QStringList kept = QDir(folder).entryList({"*.journal"}, QDir::Files, QDir::Name);
+        QCOMPARE(kept.size(), 100);  // this run's, and days 1 to 99
+        QVERIFY(kept.first().startsWith(now.addDays(-99).toString(u"yyyyMMdd"_qs)));
+        qunsetenv("XDG_STATE_HOME");
     }
 
     void previewEqualsApply()
