@@ -228,14 +228,25 @@ private slots:
         // Journals kept: the newest 100, and any younger than 90 days.
         const QString folder = journalFolder();
         const QDateTime now = QDateTime::currentDateTimeUtc();
-        for (int day = 1; day <= 120; ++day)
-            makeFile(raw(folder + u'/' + now.addDays(-day).toString(u"yyyyMMdd-HHmmss-zzz"_qs) +
-                         u"-1.journal"_qs),
-                     "");
-        pruneJournals(now);
-        const QStringList kept = QDir(folder).entryList({"*.journal"}, QDir::Files, QDir::Name);
-        QCOMPARE(kept.size(), 100);  // this run's, and days 1 to 99
-        QVERIFY(kept.first().startsWith(now.addDays(-99).toString(u"yyyyMMdd"_qs)));
+        const auto journalsAt = [&](int count, qint64 step, qint64 skip) {
+            for (int i = 1; i <= count; ++i) {
+                if (i != skip)
+                    makeFile(raw(folder + u'/' +
+                                 now.addSecs(-i * step).toString(u"yyyyMMdd-HHmmss-zzz"_qs) +
+                                 u"-1.journal"_qs),
+                             "");
+            }
+            pruneJournals(now);
+            return QDir(folder).entryList({"*.journal"}, QDir::Files, QDir::Name);
+        };
+        // This run's and the days 1 to 100 but 90: old ones among the newest
+        // 100 stay.
+        QStringList kept = journalsAt(120, 86400, 90);
+        QCOMPARE(kept.size(), 100);
+        QVERIFY(kept.first().startsWith(now.addDays(-100).toString(u"yyyyMMdd"_qs)));
+        // 150 more of the last hours: every young one stays, the rest go.
+        kept = journalsAt(150, 60, 0);
+        QCOMPARE(kept.size(), 1 + 150 + 89);
         qunsetenv("XDG_STATE_HOME");
     }
 
