@@ -1,15 +1,15 @@
 // nemirou-cli: the window's rename run from the command line, with a
 // preview that the applied run follows step for step, a journal and undo.
 #include "cli/CliApply.h"
-#include "journal/JournalUndo.h"
-#include "journal/RenameJournal.h"
-#include "journal/RunLock.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRun.h"
 #include "cli/CliSettings.h"
 #include "cli/CliText.h"
 #include "engine/Cls_RenameDiskModel.h"
 #include "engine/Cls_RenameDiskReal.h"
+#include "journal/JournalUndo.h"
+#include "journal/RenameJournal.h"
+#include "journal/RunLock.h"
 #include "runtime/FileDateTime.h"
 #include "runtime/NameCodec.h"
 
@@ -105,9 +105,10 @@ int runUndo(const CliSettings& settings)
     }
     RunLock lock(journal.folder);
     if (!lock.tryLock()) {
-        printLine(stderr, QStringLiteral("nemirou-cli: ") +
-                              CliText::tr("a run of %1 is under way; undo it when the run has ended")
-                                  .arg(journal.folder));
+        printLine(stderr,
+                  QStringLiteral("nemirou-cli: ") +
+                      CliText::tr("a run of %1 is under way; undo it when the run has ended")
+                          .arg(journal.folder));
         return 1;
     }
     Cls_RenameDiskReal disk;

@@ -213,15 +213,21 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
     // So is a name the folder's volume cannot hold: no driver ever sees it.
     const bool bare = (oldBytes || FncBln_EncodeBareName(oldName, from)) &&
                       FncBln_EncodeBareName(newName, to) && !m_Disk->refusesName(folder.handle, to);
+    // On a volume that folds case the old name may reach an entry spelled
+    // otherwise: the step and the trail tell the name it really had.
+    QString spelled = oldName;
     if (!bare) {
         number = rt::kBadFileName;
     } else {
+        const QByteArray listed = m_Disk->entrySpelling(folder.handle, from);
+        if (listed != from)
+            spelled = rt::decodeName(listed);
         systemError = m_Disk->rename(folder.handle, from, to, isFolder);
         if (systemError != 0)
             number = m_Disk->renameErrorNumber(folder.handle, from, systemError);
     }
     if (m_StepSink)
-        m_StepSink->step({folder.path, oldName, newName, number, systemError, isFolder, {}, 0});
+        m_StepSink->step({folder.path, spelled, newName, number, systemError, isFolder, {}, 0});
     if (number != 0) {
         Sub_DisplayError(number, !bare      ? QStringLiteral("Cls_FileRename.FncBln_RenameEntry")
                                  : isFolder ? QStringLiteral("FileSystemObject.MoveFolder")
@@ -240,7 +246,7 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
     try {
         Sub_AddCount(m_RenameCount);
         if (m_KeepReport)
-            Sub_AddReportLine(FncStr_JoinPath(folder.path, oldName));
+            Sub_AddReportLine(FncStr_JoinPath(folder.path, spelled));
         return true;
     } catch (...) {
         Sub_DisplayVbError();

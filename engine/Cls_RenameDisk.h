@@ -59,6 +59,10 @@ public:
     // it before anything moves, so no driver ever sees it.
     virtual bool refusesName(Handle folder, const QByteArray& name) = 0;
 
+    // The name the folder lists for the entry name reaches: name itself,
+    // but on a volume that folds case the entry's own spelling.
+    virtual QByteArray entrySpelling(Handle /*folder*/, const QByteArray& name) { return name; }
+
     // Renames one entry inside its folder; never replaces, never copies. A
     // change of letter case only is carried out on a volume that folds
     // case too, where both spellings are one name. A folder that holds

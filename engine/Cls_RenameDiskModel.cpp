@@ -4,7 +4,6 @@
 #include "engine/DiskPosix.h"
 #include "engine/ModelNameIndex.h"
 #include "runtime/NameCodec.h"
-#include "runtime/VbError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -77,25 +76,8 @@ struct Cls_RenameDiskModel::Folder {
     {
         if (!folds)
             return name;
-        folded = foldedName(name);
+        folded = rt::foldedName(name);
         return {folded.constData(), static_cast<std::size_t>(folded.size())};
-    }
-    static QByteArray foldedName(std::string_view name)
-    {
-        QByteArray folded(name.data(), static_cast<qsizetype>(name.size()));
-        bool ascii = true;
-        for (char& c : folded) {
-            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
-        if (ascii)
-            return folded;
-        try {
-            return rt::encodeName(rt::decodeName(name.data(), name.size()).toCaseFolded());
-        } catch (const rt::VbError&) {
-            return folded;
-        }
     }
     // Sets entry i's key (and hash) from its present name.
     void setKey(std::uint32_t i)
@@ -105,7 +87,7 @@ struct Cls_RenameDiskModel::Folder {
             entry.hash = ModelNameIndex::hashOf(entry.view());
             return;
         }
-        const QByteArray folded = foldedName(entry.view());
+        const QByteArray folded = rt::foldedName(entry.view());
         const char* kept = keep({folded.constData(), static_cast<std::size_t>(folded.size())});
         if (keys.size() <= i)
             keys.resize(i + 1);
@@ -316,6 +298,13 @@ bool Cls_RenameDiskModel::exists(Handle handle, const QByteArray& name)
 {
     const Folder* folder = folderOf(handle);
     return folder && folder->find(viewOf(name));
+}
+
+QByteArray Cls_RenameDiskModel::entrySpelling(Handle handle, const QByteArray& name)
+{
+    const Folder* folder = folderOf(handle);
+    const Folder::Entry* entry = folder && folder->folds ? folder->find(viewOf(name)) : nullptr;
+    return entry ? QByteArray(entry->name, entry->length) : name;
 }
 
 bool Cls_RenameDiskModel::refusesName(Handle handle, const QByteArray& name)

@@ -37,6 +37,7 @@ public:
     bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override;
     bool exists(Handle folder, const QByteArray& name) override;
     bool refusesName(Handle folder, const QByteArray& name) override;
+    QByteArray entrySpelling(Handle folder, const QByteArray& name) override;
     int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override;
 
     // The inode number of the entry the last successful rename() renamed, as

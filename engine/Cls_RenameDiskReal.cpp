@@ -7,6 +7,22 @@
 
 using namespace engine_detail;
 
+namespace {
+
+QByteArray folded(const QByteArray& name)
+{
+    return rt::foldedName({name.constData(), static_cast<std::size_t>(name.size())});
+}
+
+// Asks the volume itself, past the names the disk keeps.
+bool entryThere(int folder, const QByteArray& name)
+{
+    struct stat info {};
+    return rt::sys::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+}  // namespace
+
 // Each folder's volume is learned as it is opened, so a rename asks a
 // table, not the system.
 Cls_RenameDisk::Handle Cls_RenameDiskReal::opened(int fd)
@@ -36,12 +52,36 @@ Cls_RenameDisk::Handle Cls_RenameDiskReal::openSub(Handle parent, const QByteArr
 
 void Cls_RenameDiskReal::close(Handle folder)
 {
+    m_Spellings.erase(folder);
     if (folder >= 0)
         ::close(folder);
 }
 
+Cls_RenameDiskReal::Spellings& Cls_RenameDiskReal::spellingsOf(Handle folder)
+{
+    const auto known = m_Spellings.find(folder);
+    if (known != m_Spellings.end())
+        return known->second;
+    Spellings& names = m_Spellings[folder];
+    readFolder(folder, true, [&](const char* name, std::size_t length, EntryKind, bool) {
+        names.insert(rt::foldedName({name, length}), QByteArray(name, qsizetype(length)));
+    });
+    return names;
+}
+
+void Cls_RenameDiskReal::renamed(Handle folder, const QByteArray& from, const QByteArray& to)
+{
+    const auto known = m_Spellings.find(folder);
+    if (known == m_Spellings.end())
+        return;
+    known->second.remove(folded(from));
+    known->second.insert(folded(to), to);
+}
+
 int Cls_RenameDiskReal::list(Handle folder, QStringList* files, QStringList* folders)
 {
+    if (folds(folder))
+        spellingsOf(folder);
     return readFolder(folder, false,
                       [&](const char* name, std::size_t length, EntryKind kind, bool) {
                           QStringList* into = kind == EntryKind::File     ? files
@@ -54,7 +94,8 @@ int Cls_RenameDiskReal::list(Handle folder, QStringList* files, QStringList* fol
 
 bool Cls_RenameDiskReal::modified(Handle folder, const QByteArray& name, std::int64_t& seconds)
 {
-    return modifiedAt(folder, name.constData(), seconds);
+    return (!folds(folder) || spellingsOf(folder).contains(folded(name))) &&
+           modifiedAt(folder, name.constData(), seconds);
 }
 
 bool Cls_RenameDiskReal::identity(Handle folder, const QByteArray& name, std::uint64_t& number)
@@ -68,8 +109,15 @@ bool Cls_RenameDiskReal::identity(Handle folder, const QByteArray& name, std::ui
 
 bool Cls_RenameDiskReal::exists(Handle folder, const QByteArray& name)
 {
+    if (folds(folder))
+        return spellingsOf(folder).contains(folded(name));
     struct stat info {};
     return rt::sys::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+QByteArray Cls_RenameDiskReal::entrySpelling(Handle folder, const QByteArray& name)
+{
+    return folds(folder) ? spellingsOf(folder).value(folded(name), name) : name;
 }
 
 bool Cls_RenameDiskReal::refusesName(Handle folder, const QByteArray& name)
@@ -90,6 +138,10 @@ int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByt
     const bool caseOnly = rt::differInCaseOnly(from, to);
     int error = 0;
     if (caseOnly && volume->rules.foldsCase) {
+        // from may reach an entry spelled to already: a rename onto its own
+        // name, which fails as everywhere else.
+        if (spellingsOf(folder).value(folded(from)) == to)
+            return EEXIST;
         error = rt::renameThroughTemporaryAt(folder, from, to, m_Listener);
         // Both steps were seen done; that the volume keeps the spelling it
         // was given is seen in a listing, once per volume.
@@ -98,11 +150,14 @@ int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByt
                 return EIO;
             volume->spellingConfirmed = true;
         }
-        return error;
+    } else {
+        error = rt::renameNoReplaceAt(folder, from, folder, to, m_Listener);
+        // Some drivers answer success and change nothing.
+        if (error == 0 && volume->rules.checkRenames &&
+            !(entryThere(folder, to) && (caseOnly || !entryThere(folder, from))))
+            error = EIO;
     }
-    error = rt::renameNoReplaceAt(folder, from, folder, to, m_Listener);
-    if (error != 0 || !volume->rules.checkRenames)
-        return error;
-    // Some drivers answer success and change nothing.
-    return exists(folder, to) && (caseOnly || !exists(folder, from)) ? 0 : EIO;
+    if (error == 0)
+        renamed(folder, from, to);
+    return error;
 }

@@ -4,6 +4,9 @@
 #include "engine/Volumes.h"
 #include "runtime/RenameAt.h"
 
+#include <QHash>
+
+#include <unordered_map>
 #include <vector>
 
 // The disk itself, through folder descriptors: a handle is the descriptor.
@@ -21,6 +24,7 @@ public:
     bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override;
     bool exists(Handle folder, const QByteArray& name) override;
     bool refusesName(Handle folder, const QByteArray& name) override;
+    QByteArray entrySpelling(Handle folder, const QByteArray& name) override;
     int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override;
 
     // Told the temporary name of a rename in two steps before it is taken
@@ -31,6 +35,20 @@ public:
     }
 
 private:
+    // The names of one open folder on a volume that folds case, by their
+    // folded form: the spelling a name given in another case resolves to.
+    // Read once, when the folder is listed or first renamed in, and kept as
+    // renames go; existence there is answered from them, since a FUSE
+    // driver's cached lookups of another spelling can outlive a rename.
+    using Spellings = QHash<QByteArray, QByteArray>;
+    Spellings& spellingsOf(Handle folder);
+    void renamed(Handle folder, const QByteArray& from, const QByteArray& to);
+
+    bool folds(Handle folder) const
+    {
+        const engine_detail::KnownVolume* volume = volumeOf(folder);
+        return volume && volume->rules.foldsCase;
+    }
     Handle opened(int fd);
     engine_detail::KnownVolume* volumeOf(Handle folder) const
     {
@@ -41,5 +59,6 @@ private:
 
     engine_detail::VolumeCache m_Volumes;
     std::vector<engine_detail::KnownVolume*> m_VolumeOf;  // by descriptor; null: plain
+    std::unordered_map<Handle, Spellings> m_Spellings;
     rt::TemporaryNameListener m_Listener;
 };

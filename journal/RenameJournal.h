@@ -99,4 +99,3 @@ bool readJournal(const QString& path, Journal& journal, QString& error);
 // Appends the undone mark and syncs it. Only a journal whose every step
 // was restored or never done is marked: a later undo tries the rest.
 bool markJournalUndone(const QString& path);
-

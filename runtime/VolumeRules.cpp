@@ -206,6 +206,24 @@ bool refusesName(const VolumeRules& rules, const QByteArray& name)
     return rules.noTrailingDotOrBlank && (last == '.' || last == ' ');
 }
 
+QByteArray foldedName(std::string_view name)
+{
+    QByteArray folded(name.data(), static_cast<qsizetype>(name.size()));
+    bool ascii = true;
+    for (char& c : folded) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (ascii)
+        return folded;
+    try {
+        return encodeName(decodeName(name.data(), name.size()).toCaseFolded());
+    } catch (...) {
+        return folded;
+    }
+}
+
 bool differInCaseOnly(const QByteArray& a, const QByteArray& b)
 {
     if (a == b || a.size() != b.size())

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string_view>
+
 // What a volume does with names: camera cards, USB sticks and drives shared
 // with Windows (FAT, exFAT, NTFS, SMB) fold letter case and refuse some
 // characters, and their drivers do not all answer a rename truthfully. A
@@ -46,6 +48,10 @@ bool testCaseFolding(int folder, bool& folds);
 // True when the volume cannot hold a name of these bytes (one path
 // component).
 bool refusesName(const VolumeRules& rules, const QByteArray& name);
+
+// A name as a volume that folds case compares it: letters folded to one
+// case (ASCII at once, the rest through Unicode case folding).
+QByteArray foldedName(std::string_view name);
 
 // True when the two names differ but fold to the same one.
 bool differInCaseOnly(const QByteArray& a, const QByteArray& b);

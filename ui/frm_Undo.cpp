@@ -85,12 +85,9 @@ bool frm_Undo::load(const QString& journalPath)
 
 void frm_Undo::showCounts(qint64 restored, qint64 leftAlone, bool done)
 {
-    Lbl_Count->setText(done ? QStringLiteral("元に戻しました：%1 件　そのまま：%2 件")
-                                  .arg(restored)
-                                  .arg(leftAlone)
-                            : QStringLiteral("元に戻す：%1 件　そのまま：%2 件")
-                                  .arg(restored)
-                                  .arg(leftAlone));
+    Lbl_Count->setText(
+        done ? QStringLiteral("元に戻しました：%1 件　そのまま：%2 件").arg(restored).arg(leftAlone)
+             : QStringLiteral("元に戻す：%1 件　そのまま：%2 件").arg(restored).arg(leftAlone));
 }
 
 void frm_Undo::Cmd_Undo_Click()

@@ -154,16 +154,19 @@ QStringList described(const RunOutcome& outcome)
 // The tree as the preview says the run leaves it: each ok step renames an
 // entry (and carries a folder's contents along).
 // folder is the start folder as the run was given it.
-QStringList predicted(QStringList tree, const QString& folder, const RunOutcome& preview)
+// On a card a step's old name reaches the entry in any letter case.
+QStringList predicted(QStringList tree, const QString& folder, const RunOutcome& preview, bool card)
 {
     const qsizetype prefix = folder.size() + (folder.endsWith(u'/') ? 0 : 1);
+    const auto key = [card](const QString& path) { return card ? path.toCaseFolded() : path; };
     for (const RenameStep& step : preview.steps) {
         if (step.error != 0)
             continue;
-        const QString from = step.from().mid(prefix);
+        const QString from = key(step.from().mid(prefix));
         const QString to = step.to().mid(prefix);
         for (QString& entry : tree) {
-            if (entry == from || entry == from + u'/' || entry.startsWith(from + u'/'))
+            const QString at = key(entry);
+            if (at == from || at == from + u'/' || at.startsWith(from + u'/'))
                 entry = to + entry.mid(from.size());
         }
     }
@@ -328,7 +331,7 @@ private:
                 QFAIL(qPrintable(what + (", " + where)));
             };
             if (described(applied) != described(preview) ||
-                tree(root) != predicted(before, c.settings.folder, preview))
+                tree(root) != predicted(before, c.settings.folder, preview, card))
                 return fail("applied", applied);
 
             Journal journal;
@@ -347,7 +350,7 @@ private:
                 plan.steps.append(step);
             const RunOutcome carried = applyPlan(c.settings.folder, std::move(plan), disk);
             if (described(carried) != described(preview) ||
-                tree(root) != predicted(before, c.settings.folder, preview))
+                tree(root) != predicted(before, c.settings.folder, preview, card))
                 return fail("carried out", carried);
             for (const RenameStep& step : applied.steps)
                 ++statuses[stepStatus(step)];
