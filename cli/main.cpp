@@ -13,9 +13,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <clocale>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,6 +156,11 @@ int main(int argc, char** argv)
     if (translator.load(QLocale(), QStringLiteral("nemirou-cli"), QStringLiteral("_"),
                         QStringLiteral(":/i18n")))
         QCoreApplication::installTranslator(&translator);
+    // Qt's own texts (the option parser's errors), where they are installed.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
 
     // The arguments through the name codec: a folder whose name is not
     // UTF-8 keeps its bytes.
@@ -165,5 +172,10 @@ int main(int argc, char** argv)
     int exitCode = 2;
     if (!parseCommandLine(arguments, settings, error, exitCode))
         return error.isEmpty() ? exitCode : usageError(error);
+    // Scripts read the JSON answer: its texts stay English in every locale.
+    if (settings.json) {
+        QCoreApplication::removeTranslator(&translator);
+        std::setlocale(LC_MESSAGES, "C");  // strerror
+    }
     return settings.undo ? runUndo(settings) : runRenames(settings);
 }

@@ -1,3 +1,4 @@
+#include "forms/App.h"
 #include "runtime/FileDateTime.h"
 #include "ui/AppIcon.h"
 #include "ui/mdl_AllUi.h"
@@ -33,10 +34,16 @@ int main(int argc, char* argv[])
     }
     rt::pinLocalTimeZone();
     QApplication app(argc, argv);
+    // The name is the window's class (StartupWMClass); the desktop file name
+    // ties the window to its menu entry and icon.
     QApplication::setApplicationName(QStringLiteral("Nemirou"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.nemirou.Nemirou"));
     QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));
-    if (!Main())
-        return 0;  // another instance runs
+    if (!Main()) {
+        forms::App::RaisePrevInstance();
+        return 0;
+    }
+    forms::App::ListenForLaterStarts();
     // Leave by returning, never by exit(): the application's destructor hands
     // the clipboard (the renamed-name list) to a running clipboard manager.
     return QApplication::exec();
