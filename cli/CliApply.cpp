@@ -1,42 +1,25 @@
 #include "cli/CliApply.h"
 
-#include "cli/CliJournal.h"
-#include "cli/CliPlan.h"
 #include "engine/Cls_RenameDiskModel.h"
-#include "engine/Cls_RenameDiskReal.h"
+#include "journal/RenameJournal.h"
 
 CommandResult runCommand(const CliSettings& settings, const std::function<void()>& onStep)
 {
     CommandResult result;
-    {
+    const auto progress = [&](const RenameStep&) {
+        if (onStep)
+            onStep();
+    };
+    if (!settings.apply) {
         Cls_RenameDiskModel model = previewModel(settings);
-        result.preview = runRename(settings, model, [&](const RenameStep&) {
-            if (onStep)
-                onStep();
-        });
+        result.preview = runRename(settings, model, progress);
+        return result;
     }
-    // With nothing planned there is nothing to journal or to run: the model
-    // answered from the disk as it is.
-    if (!settings.apply || result.preview.renamed == 0)
-        return result;
-    JournalWriter journal;
-    if (!journal.begin(settings.folder, result.preview.steps, result.error))
-        return result;
+    // The job previews, journals and carries out its own steps, as the
+    // window's runs do.
+    JournalWriter journal(JournalWriter::Front::CommandLine);
+    result.applied = runJournaled(settings, journal, progress);
     result.journal = journal.path();
-    // The applied run carries out the preview's own steps, so it does what
-    // the preview showed and the passes are not run a second time. The
-    // steps move over: a run of many files keeps one list of them.
-    Cls_RenameDiskReal disk;
-    RunOutcome plan = std::move(result.preview);
-    result.preview = RunOutcome{{}, plan.renamed, plan.skipped, plan.examined};
-    result.applied =
-        applyPlan(settings.folder, std::move(plan), disk, [&](qsizetype number, int error) {
-            if (error == 0)
-                journal.markDone(number);
-            if (onStep)
-                onStep();
-        });
-    journal.finish();
-    result.ranOnDisk = true;
+    result.error = journal.error();
     return result;
 }

@@ -5,15 +5,14 @@
 
 #include <functional>
 
-// A rename command: the preview against the model and, with --apply, the
-// journal and the run on the real disk.
+// A rename command: a preview against the model or, with --apply, the
+// journaled run of the rename job (previewed, journaled, carried out).
 struct CommandResult {
-    RunOutcome preview;
-    RunOutcome applied;  // empty unless the run was applied
-    bool ranOnDisk = false;
-    QString journal;  // the journal written, if any
-    QString error;    // why the run could not start
+    RunOutcome preview;  // without --apply
+    RunOutcome applied;  // with --apply: what was done, or found nothing to do
+    QString journal;     // the journal written, if any
+    QString error;       // why the run could not start
 };
 
-// onStep is called for every step of either run (for a progress line).
+// onStep is called for every step (for a progress line).
 CommandResult runCommand(const CliSettings& settings, const std::function<void()>& onStep = {});

@@ -95,7 +95,8 @@ QString usageText()
     return heading + kProgram + u' ' +
            CliText::tr("(--head | --tail) --from TEXT --to TEXT [options] FOLDER") + u'\n' +
            spaces(displayWidth(heading)) + kProgram + u' ' +
-           CliText::tr("--undo [--apply] [--json] [JOURNAL]") + u'\n';
+           CliText::tr("--undo [--apply] [--json] [JOURNAL]") + u'\n' +
+           spaces(displayWidth(heading)) + kProgram + QStringLiteral(" --journals [--json]\n");
 }
 
 QString helpText(const QString& description, const QList<QCommandLineOption>& options,

@@ -15,7 +15,8 @@ struct HelpArgument {
     QString description;
 };
 
-// The usage: both forms, the run and --undo, under the program's bare name.
+// The usage: every form (the run, --undo, --journals) under the program's
+// bare name.
 QString usageText();
 
 // Usage, description, options and arguments; the descriptions start in one

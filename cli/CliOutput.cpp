@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -116,10 +117,35 @@ QByteArray outcomeJson(const RunOutcome& outcome, bool applied, const QString& j
                ", \"message\": " + jsonString(stepMessage(step)) + "}";
     }
     out += outcome.steps.isEmpty() ? "]" : "\n]";
+    out += ", \"unreadable\": [";
+    for (qsizetype i = 0; i < outcome.unreadable.size(); ++i) {
+        const FolderFailure& failure = outcome.unreadable[i];
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += "{\"folder\": " + jsonString(failure.path) + ", \"message\": " +
+               jsonString(QString::fromLocal8Bit(std::strerror(failure.systemError))) + "}";
+    }
+    out += outcome.unreadable.isEmpty() ? "]" : "\n]";
     out += ", \"renamed\": " + QByteArray::number(outcome.renamed);
     out += ", \"skipped\": " + QByteArray::number(outcome.skipped);
     out += ", \"examined\": " + QByteArray::number(outcome.examined);
     out += ", \"journal\": " + jsonString(journal) + "}\n";
+    return out;
+}
+
+QByteArray journalsJson(const QList<JournalSummary>& journals)
+{
+    QByteArray out = "{\"journals\": [";
+    for (qsizetype i = 0; i < journals.size(); ++i) {
+        const JournalSummary& journal = journals[i];
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += "{\"journal\": " + jsonString(journal.path) +
+               ", \"when\": " + jsonString(journal.when.toString(Qt::ISODate)) +
+               ", \"folder\": " + jsonString(journal.folder) +
+               ", \"steps\": " + QByteArray::number(journal.steps) +
+               ", \"undone\": " + (journal.undone ? "true" : "false") +
+               ", \"madeBy\": " + jsonString(journal.madeBy) + "}";
+    }
+    out += journals.isEmpty() ? "]}\n" : "\n]}\n";
     return out;
 }
 
@@ -156,6 +182,12 @@ QByteArray stepLines(const RunOutcome& outcome, bool colour)
         if (!message.isEmpty())
             out += "  (" + message.toUtf8() + ')';
         out += '\n';
+    }
+    // A folder the run could not read is a line of its own.
+    for (const FolderFailure& failure : outcome.unreadable) {
+        out += colour ? QByteArray("\033[31munread\033[0m  ") : QByteArray("unread  ");
+        out += pathBytes(failure.path) + "  (" +
+               QString::fromLocal8Bit(std::strerror(failure.systemError)).toUtf8() + ")\n";
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliRun.h"
+#include "journal/RenameJournal.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,6 +13,9 @@ QByteArray jsonString(const QString& text);
 
 // The whole --json answer.
 QByteArray outcomeJson(const RunOutcome& outcome, bool applied, const QString& journal);
+
+// The --journals --json answer.
+QByteArray journalsJson(const QList<JournalSummary>& journals);
 
 // The step lines: status, old path, new path, aligned; with colour the part
 // of each name that changes is highlighted.

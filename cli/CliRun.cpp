@@ -4,9 +4,11 @@
 
 #include "engine/Cls_FileRename.h"
 #include "engine/Cls_RenameDiskModel.h"
+#include "journal/JournalUndo.h"
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -14,37 +16,26 @@ namespace {
 constexpr int kTaken = 58;
 constexpr int kBadName = 52;
 
-class Collector final : public Cls_RenameStepSink {
-public:
-    Collector(RunOutcome& outcome, const std::function<void(const RenameStep&)>& onStep,
-              const Cls_RenameDiskModel* model)
-        : m_Outcome(outcome), m_OnStep(onStep), m_Model(model)
-    {
+// The first character of a name that a Windows volume refuses, quoted (a
+// control character by its code), or empty.
+QString refusedCharacter(const QString& name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20)
+            return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        if (QStringView(u"\"*:<>?\\|").contains(c))
+            return u'"' + QString(c) + u'"';
     }
-    void step(const RenameStep& step) override
-    {
-        m_Outcome.steps.append(step);
-        if (m_Model && step.error == 0)
-            m_Outcome.steps.setIdentity(m_Outcome.steps.size() - 1, m_Model->lastRenamedIdentity());
-        (step.error == 0 ? m_Outcome.renamed : m_Outcome.skipped) += 1;
-        if (m_OnStep)
-            m_OnStep(step);
-    }
-
-private:
-    RunOutcome& m_Outcome;
-    const std::function<void(const RenameStep&)>& m_OnStep;
-    const Cls_RenameDiskModel* m_Model;  // a preview's, whose steps carry identities
-};
+    return QString();
+}
 
 }  // namespace
 
-RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
-                     const std::function<void(const RenameStep&)>& onStep)
+namespace {
+
+// The job as the settings make it, each step told to collector.
+void configure(Cls_FileRename& job, const CliSettings& settings, Cls_RenameStepSink& collector)
 {
-    RunOutcome outcome;
-    Collector collector(outcome, onStep, dynamic_cast<const Cls_RenameDiskModel*>(&disk));
-    Cls_FileRename job;
     job.setProp_PathFrom(settings.folder);
     job.setRenameKubunIsTop(settings.head);
     job.setString_FileName(settings.from);
@@ -53,13 +44,39 @@ RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
     job.setIsNarrow(settings.head && settings.narrow);
     job.setIsNoAnderTheWorld(!settings.recursive);
     job.MsgDisplayFlg_Prop(false);
-    job.setDisk(&disk);
     job.setStepSink(&collector);
     job.setKeepReport(false);
-    if (settings.folders)
-        job.PFncBln_DirectoryRename();
-    else
-        job.PFncBln_FileRename();
+}
+
+bool run(Cls_FileRename& job, const CliSettings& settings)
+{
+    return settings.folders ? job.PFncBln_DirectoryRename() : job.PFncBln_FileRename();
+}
+
+}  // namespace
+
+RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
+                     const std::function<void(const RenameStep&)>& onStep)
+{
+    RunOutcome outcome;
+    OutcomeCollector collector(outcome, dynamic_cast<const Cls_RenameDiskModel*>(&disk), onStep);
+    Cls_FileRename job;
+    configure(job, settings, collector);
+    job.setDisk(&disk);
+    run(job, settings);
+    outcome.examined = job.examinedCount();
+    return outcome;
+}
+
+RunOutcome runJournaled(const CliSettings& settings, Cls_RenameJournal& journal,
+                        const std::function<void(const RenameStep&)>& onStep)
+{
+    RunOutcome outcome;
+    OutcomeCollector collector(outcome, nullptr, onStep);
+    Cls_FileRename job;
+    configure(job, settings, collector);
+    job.setJournal(&journal);
+    run(job, settings);
     outcome.examined = job.examinedCount();
     return outcome;
 }
@@ -68,6 +85,11 @@ Cls_RenameDiskModel previewModel(const CliSettings& settings)
 {
     return Cls_RenameDiskModel(settings.folders ? Cls_RenameDiskModel::ReadTimes::OfFolders
                                                 : Cls_RenameDiskModel::ReadTimes::OfFiles);
+}
+
+int exitStatusOf(const RunOutcome& outcome)
+{
+    return outcome.skipped == 0 && outcome.unreadable.isEmpty() ? 0 : 1;
 }
 
 QString stepStatus(const RenameStep& step)
@@ -85,9 +107,17 @@ QString stepMessage(const RenameStep& step)
 {
     if (step.error == 0)
         return QString();
+    if (step.systemError == EOPNOTSUPP && step.isFolder)
+        return CliText::tr("this volume's driver loses the contents of a folder it renames");
     if (step.systemError != 0)
         return QString::fromLocal8Bit(std::strerror(step.systemError));
     if (step.error == kChangedSince)
         return CliText::tr("another file or folder has this name since the run");
-    return CliText::tr("not a single valid name");
+    if (!Cls_FileRename::isSingleName(step.toName))
+        return CliText::tr("not a single valid name");
+    // A valid name all the same: the volume refuses it.
+    const QString refused = refusedCharacter(step.toName);
+    if (!refused.isEmpty())
+        return CliText::tr("this volume cannot hold the character %1 in a name").arg(refused);
+    return CliText::tr("this volume cannot hold a name that ends in a dot or a blank");
 }

@@ -72,8 +72,12 @@ bool parseCommandLine(const QStringList& arguments, CliSettings& settings, QStri
     const QCommandLineOption undo(
         QStringLiteral("undo"),
         CliText::tr("Undo the newest run, or the one whose journal is named."));
-    const QList<QCommandLineOption> options{head,      tail,  from, to,   whole, narrow, dirs,
-                                            recursive, apply, json, undo, help,  version};
+    const QCommandLineOption journals(
+        QStringLiteral("journals"),
+        CliText::tr("List the journals of earlier runs, the window's and the command line's."));
+    const QList<QCommandLineOption> options{head,   tail,     from,      to,     whole,
+                                            narrow, dirs,     recursive, apply,  json,
+                                            undo,   journals, help,      version};
     parser.addOptions(options);
 
     if (!parser.parse(arguments)) {
@@ -103,6 +107,10 @@ bool parseCommandLine(const QStringList& arguments, CliSettings& settings, QStri
     const QStringList positional = parser.positionalArguments();
     settings.apply = parser.isSet(apply);
     settings.json = parser.isSet(json);
+    if (parser.isSet(journals)) {
+        settings.journals = true;
+        return true;
+    }
     if (parser.isSet(undo)) {
         for (const QCommandLineOption* option :
              {&head, &tail, &from, &to, &whole, &narrow, &dirs, &recursive}) {

@@ -5,6 +5,7 @@
 // One command line, parsed: a rename run or an undo.
 struct CliSettings {
     bool undo = false;
+    bool journals = false;  // list the journals
     bool head = true;
     QString from;
     QString to;

@@ -1,13 +1,15 @@
 // nemirou-cli: the window's rename run from the command line, with a
 // preview that the applied run follows step for step, a journal and undo.
 #include "cli/CliApply.h"
-#include "cli/CliJournal.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRun.h"
 #include "cli/CliSettings.h"
 #include "cli/CliText.h"
 #include "engine/Cls_RenameDiskModel.h"
 #include "engine/Cls_RenameDiskReal.h"
+#include "journal/JournalUndo.h"
+#include "journal/RenameJournal.h"
+#include "journal/RunLock.h"
 #include "runtime/FileDateTime.h"
 #include "runtime/NameCodec.h"
 
@@ -17,8 +19,11 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,11 +67,6 @@ private:
     bool m_Drawn = false;
 };
 
-int exitStatus(const RunOutcome& outcome)
-{
-    return outcome.skipped == 0 ? 0 : 1;
-}
-
 void report(const CliSettings& settings, const RunOutcome& outcome, bool applied,
             const QString& journal, const QString& summary)
 {
@@ -84,7 +84,7 @@ int runUndo(const CliSettings& settings)
 {
     const QString path = settings.journal.isEmpty() ? newestJournal() : settings.journal;
     if (path.isEmpty())
-        return usageError(CliText::tr("no journal in %1").arg(journalFolder()));
+        return usageError(CliText::tr("no run to undo in %1").arg(journalFolder()));
     Journal journal;
     QString error;
     if (!readJournal(path, journal, error))
@@ -103,37 +103,77 @@ int runUndo(const CliSettings& settings)
                    "to undo.")
                    .arg(outcome.renamed)
                    .arg(outcome.skipped));
-        return exitStatus(outcome);
+        return exitStatusOf(outcome);
+    }
+    RunLock lock(journal.folder);
+    if (!lock.tryLock()) {
+        printLine(stderr,
+                  QStringLiteral("nemirou-cli: ") +
+                      CliText::tr("a run of %1 is under way; undo it when the run has ended")
+                          .arg(journal.folder));
+        return 1;
     }
     Cls_RenameDiskReal disk;
-    const RunOutcome outcome = undoJournal(journal, disk);
-    markJournalUndone(path);
+    bool complete = false;
+    const RunOutcome outcome = undoJournal(journal, disk, &complete);
+    if (complete)
+        markJournalUndone(path);
     report(settings, outcome, true, path,
            CliText::tr("%1 restored, %2 left alone.").arg(outcome.renamed).arg(outcome.skipped));
-    return exitStatus(outcome);
+    return exitStatusOf(outcome);
+}
+
+int listJournalsCommand(const CliSettings& settings)
+{
+    const QList<JournalSummary> journals = listJournals();
+    if (settings.json) {
+        const QByteArray json = journalsJson(journals);
+        std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+        return 0;
+    }
+    if (journals.isEmpty())
+        printLine(stdout, CliText::tr("no journal in %1").arg(journalFolder()));
+    for (const JournalSummary& journal : journals) {
+        printLine(stdout,
+                  QStringLiteral("%1  %2  %3  %4  %5")
+                      .arg(journal.when.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_qs),
+                           (journal.madeBy == u"window" ? CliText::tr("window")
+                                                        : CliText::tr("command line")),
+                           CliText::tr("%n step(s)", nullptr, int(journal.steps)),
+                           journal.undone ? CliText::tr("undone") : CliText::tr("not undone"),
+                           journal.folder));
+    }
+    return 0;
 }
 
 int runRenames(const CliSettings& settings)
 {
     struct stat info {};
-    if (::stat(rt::encodeName(settings.folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+    const QByteArray folder = rt::encodeName(settings.folder);
+    if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return usageError(CliText::tr("no such folder: %1").arg(settings.folder));
+    // A folder that cannot be listed would pass for an empty one.
+    if (DIR* dir = ::opendir(folder.constData()))
+        ::closedir(dir);
+    else
+        return usageError(CliText::tr("cannot read the folder %1: %2")
+                              .arg(settings.folder, QString::fromLocal8Bit(std::strerror(errno))));
 
     Progress progress;
     const CommandResult result = runCommand(settings, [&] { progress.step(); });
     if (!result.error.isEmpty())
         return usageError(CliText::tr("cannot write the journal: %1").arg(result.error));
-    const RunOutcome& plan = result.preview;
     if (!settings.apply) {
+        const RunOutcome& plan = result.preview;
         report(settings, plan, false, QString(),
                CliText::tr("Preview: %1 to rename, %2 skipped, %3 examined. Nothing was changed; "
                            "add --apply to rename.")
                    .arg(plan.renamed)
                    .arg(plan.skipped)
                    .arg(plan.examined));
-        return exitStatus(plan);
+        return exitStatusOf(plan);
     }
-    const RunOutcome& done = result.ranOnDisk ? result.applied : plan;
+    const RunOutcome& done = result.applied;
     QString summary = CliText::tr("%1 renamed, %2 skipped, %3 examined.")
                           .arg(done.renamed)
                           .arg(done.skipped)
@@ -141,7 +181,7 @@ int runRenames(const CliSettings& settings)
     if (!result.journal.isEmpty())
         summary += u'\n' + CliText::tr("Journal: %1 (undo with --undo)").arg(result.journal);
     report(settings, done, true, result.journal, summary);
-    return exitStatus(done);
+    return exitStatusOf(done);
 }
 
 }  // namespace
@@ -177,5 +217,7 @@ int main(int argc, char** argv)
         QCoreApplication::removeTranslator(&translator);
         std::setlocale(LC_MESSAGES, "C");  // strerror
     }
+    if (settings.journals)
+        return listJournalsCommand(settings);
     return settings.undo ? runUndo(settings) : runRenames(settings);
 }

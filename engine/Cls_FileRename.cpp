@@ -104,7 +104,7 @@ bool Cls_FileRename::PFncBln_FileRename()
         // process's current folder: refuse them.
         if (m_PathFrom.trimmed().isEmpty())
             rt::raiseError(rt::kPathNotFound, QStringLiteral("Cls_FileRename.PFncBln_FileRename"));
-        if (!FncBln_RenameFiles(m_PathFrom))
+        if (!(m_Journal ? FncBln_RenameJournaled(false) : FncBln_RenameFiles(m_PathFrom)))
             return false;
         m_IsDirectoryRename = false;
         return true;
@@ -120,7 +120,7 @@ bool Cls_FileRename::PFncBln_DirectoryRename()
         if (m_PathFrom.trimmed().isEmpty())
             rt::raiseError(rt::kPathNotFound,
                            QStringLiteral("Cls_FileRename.PFncBln_DirectoryRename"));
-        if (!FncBln_RenameDirectories(m_PathFrom))
+        if (!(m_Journal ? FncBln_RenameJournaled(true) : FncBln_RenameDirectories(m_PathFrom)))
             return false;
         m_IsDirectoryRename = true;
         return true;

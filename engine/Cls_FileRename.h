@@ -2,6 +2,7 @@
 
 #include "engine/Cls_RenameDisk.h"
 #include "engine/Cls_RenameDiskReal.h"
+#include "engine/Cls_RenameJournal.h"
 #include "engine/Cls_RenameStep.h"
 #include "filesystem/Cls_FileSystem.h"
 #include "runtime/KeyedStringList.h"
@@ -56,9 +57,22 @@ public:
     // and a sink told of every rename step as the run takes it.
     void setDisk(Cls_RenameDisk* disk);
     void setStepSink(Cls_RenameStepSink* sink);
+    // A journal (not owned; null: none, the default): the entry points then
+    // run the journaled rename. The run is previewed against a model of the
+    // disk, its plan recorded before the first rename, and the plan's steps
+    // carried out and marked done one by one; counts, trail and step sink
+    // tell what was done, as in a run without a journal.
+    void setJournal(Cls_RenameJournal* journal) { m_Journal = journal; }
     std::int32_t examinedCount() const { return m_AllFileCount; }
     // False: the report trail is not kept (a step sink tells the steps).
     void setKeepReport(bool keep) { m_KeepReport = keep; }
+    // True when a computed name is one valid path component: a step that
+    // failed with 52 on such a name was refused by its volume.
+    static bool isSingleName(const QString& name)
+    {
+        QByteArray bytes;
+        return FncBln_EncodeBareName(name, bytes);
+    }
 
 private:
     // Tests reach the private procedures through this friend.
@@ -72,6 +86,8 @@ private:
     bool FncBln_RenameDirectories(const QString& path);
     bool FncBln_RenamePass(const QString& path, Cls_RenameDisk::Handle parent, const QString& name,
                            bool folders);
+    // The run of an entry point, journaled (Cls_FileRename_Journaled.cpp).
+    bool FncBln_RenameJournaled(bool folders);
     void Sub_ApplyNewName(PassFolder& folder, const QString& name, const QByteArray& bytes,
                           qsizetype length, bool isFolder);
     // Bare names inside the pass's folder: a new (or old) name that is no
@@ -147,5 +163,6 @@ private:
     Cls_RenameDiskReal m_RealDisk;
     Cls_RenameDisk* m_Disk = &m_RealDisk;
     Cls_RenameStepSink* m_StepSink = nullptr;
+    Cls_RenameJournal* m_Journal = nullptr;
     bool m_KeepReport = true;
 };

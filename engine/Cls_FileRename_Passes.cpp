@@ -85,7 +85,9 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, Cls_RenameDisk::Hand
     }
     if (handle == Cls_RenameDisk::kNoFolder) {
         // A missing or unreadable folder yields empty lists; only the
-        // subfolder listing tells the user.
+        // subfolder listing tells the user (and the step sink its caller).
+        if (m_StepSink)
+            m_StepSink->folderFailed(path, error);
         if (folders || descend)
             Sub_DisplayError(error == ENOENT || error == ENOTDIR ? rt::kPathNotFound
                                                                  : rt::errorNumberFromErrno(error),
@@ -103,6 +105,8 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, Cls_RenameDisk::Hand
     try {
         error = m_Disk->list(handle, folders ? nullptr : &files,
                              folders || descend ? &subFolders : nullptr);
+        if (error != 0 && m_StepSink)
+            m_StepSink->folderFailed(path, error);
         if (error != 0 && (folders || descend))
             Sub_DisplayError(rt::errorNumberFromErrno(error), listingSource);
     } catch (...) {
@@ -155,25 +159,27 @@ void Cls_FileRename::Sub_ApplyNewName(PassFolder& folder, const QString& name,
 {
     const QStringView view(name);
     QString newName;
+    // A new name equal to the old one leaves nothing to do; the rename,
+    // which can only fail, is issued only where its box is to be shown.
     if (m_RenameKubunIsTop) {
         if (view.left(length) == m_StringFileName) {
             newName = m_Is全置換 ? m_StringRename : concat(m_StringRename, view.mid(length));
-            FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
+            if (newName != name || m_MsgDisplayFlg)
+                FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
         }
         if (m_IsNarrow) {
             const bool listed = newName.isEmpty();
             if (listed)
                 newName = name;
             const QString narrow = rt::StrConvNarrow(newName);
-            // A rename onto the same name can only fail; it is issued only
-            // where its box is to be shown.
             if (narrow != newName || m_MsgDisplayFlg)
                 FncBln_RenameEntry(folder, newName, narrow, isFolder, listed ? &bytes : nullptr);
         }
     } else if (view.right(length) == m_StringFileName) {
         newName =
             m_Is全置換 ? m_StringRename : concat(view.left(name.size() - length), m_StringRename);
-        FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
+        if (newName != name || m_MsgDisplayFlg)
+            FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
     }
 }
 
@@ -204,8 +210,9 @@ bool Cls_FileRename::FncBln_RenameEntry(PassFolder& folder, const QString& oldNa
     // folder; anything that is not one path component is refused.
     if (oldBytes)
         from = *oldBytes;
-    const bool bare =
-        (oldBytes || FncBln_EncodeBareName(oldName, from)) && FncBln_EncodeBareName(newName, to);
+    // So is a name the folder's volume cannot hold: no driver ever sees it.
+    const bool bare = (oldBytes || FncBln_EncodeBareName(oldName, from)) &&
+                      FncBln_EncodeBareName(newName, to) && !m_Disk->refusesName(folder.handle, to);
     if (!bare) {
         number = rt::kBadFileName;
     } else {

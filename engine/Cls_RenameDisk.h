@@ -50,10 +50,20 @@ public:
     // reports its target, a dangling one itself); false when unreadable.
     virtual bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) = 0;
 
-    // True when the folder holds an entry of that name (of any kind).
+    // True when the folder holds an entry of that name (of any kind); on a
+    // volume that folds case, under any spelling.
     virtual bool exists(Handle folder, const QByteArray& name) = 0;
 
-    // Renames one entry inside its folder; never replaces, never copies.
+    // True when the folder's volume cannot hold a name of these bytes (a
+    // card or a Windows drive refuses some characters): the pass refuses
+    // it before anything moves, so no driver ever sees it.
+    virtual bool refusesName(Handle folder, const QByteArray& name) = 0;
+
+    // Renames one entry inside its folder; never replaces, never copies. A
+    // change of letter case only is carried out on a volume that folds
+    // case too, where both spellings are one name. A folder that holds
+    // entries is not renamed on a volume whose driver would lose them
+    // (EOPNOTSUPP).
     virtual int rename(Handle folder, const QByteArray& from, const QByteArray& to,
                        bool isFolder) = 0;
 

@@ -4,6 +4,7 @@
 #include "engine/DiskPosix.h"
 #include "engine/ModelNameIndex.h"
 #include "runtime/NameCodec.h"
+#include "runtime/VbError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,6 +36,11 @@ struct Cls_RenameDiskModel::Folder {
     Blocks<char> bytes;
     Blocks<char16_t> texts;
     ModelNameIndex index;
+    // On a volume that folds case the index holds each name folded, so
+    // that "a.jpg" finds "A.JPG"; keys[i] is entry i's folded name.
+    const KnownVolume* volume = nullptr;
+    bool folds = false;
+    std::vector<std::string_view> keys;
     // The pass asks about the entries in the order it was given them, and
     // about one entry several times (its time, then its rename), so the last
     // entry found and the few after it are tried before the index.
@@ -62,9 +68,50 @@ struct Cls_RenameDiskModel::Folder {
     }
 
     std::uint64_t hashOf(std::uint32_t i) const { return at(i).hash; }
-    std::string_view nameOf(std::uint32_t i) const { return at(i).view(); }
+    std::string_view nameOf(std::uint32_t i) const { return folds ? keys[i] : at(i).view(); }
     std::size_t entryCount() const { return entries.size(); }
     bool listed(std::uint32_t i) const { return at(i).listed; }
+
+    // The index's key of a name: the name itself, or folded.
+    std::string_view keyOf(std::string_view name, QByteArray& folded) const
+    {
+        if (!folds)
+            return name;
+        folded = foldedName(name);
+        return {folded.constData(), static_cast<std::size_t>(folded.size())};
+    }
+    static QByteArray foldedName(std::string_view name)
+    {
+        QByteArray folded(name.data(), static_cast<qsizetype>(name.size()));
+        bool ascii = true;
+        for (char& c : folded) {
+            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (ascii)
+            return folded;
+        try {
+            return rt::encodeName(rt::decodeName(name.data(), name.size()).toCaseFolded());
+        } catch (const rt::VbError&) {
+            return folded;
+        }
+    }
+    // Sets entry i's key (and hash) from its present name.
+    void setKey(std::uint32_t i)
+    {
+        Entry& entry = at(i);
+        if (!folds) {
+            entry.hash = ModelNameIndex::hashOf(entry.view());
+            return;
+        }
+        const QByteArray folded = foldedName(entry.view());
+        const char* kept = keep({folded.constData(), static_cast<std::size_t>(folded.size())});
+        if (keys.size() <= i)
+            keys.resize(i + 1);
+        keys[i] = {kept, static_cast<std::size_t>(folded.size())};
+        entry.hash = ModelNameIndex::hashOf(keys[i]);
+    }
 
     std::uint32_t lookup(std::string_view name) const
     {
@@ -74,7 +121,9 @@ struct Cls_RenameDiskModel::Folder {
                 return static_cast<std::uint32_t>(i);
             }
         }
-        const std::uint32_t found = index.find(name, ModelNameIndex::hashOf(name), *this);
+        QByteArray folded;
+        const std::string_view key = keyOf(name, folded);
+        const std::uint32_t found = index.find(key, ModelNameIndex::hashOf(key), *this);
         if (found != ModelNameIndex::kNone)
             last = found;
         return found;
@@ -86,8 +135,8 @@ struct Cls_RenameDiskModel::Folder {
     }
     void add(const Entry& entry)
     {
-        Entry& added = entries.append() = entry;
-        added.hash = ModelNameIndex::hashOf(added.view());
+        entries.append() = entry;
+        setKey(static_cast<std::uint32_t>(entries.size() - 1));
         fileCount += entry.kind == EntryKind::File;
         folderCount += entry.kind == EntryKind::Folder;
     }
@@ -114,6 +163,8 @@ Cls_RenameDisk::Handle Cls_RenameDiskModel::load(int realFd, int& error)
 {
     auto folder = std::make_unique<Folder>();
     folder->realFd = realFd;
+    folder->volume = m_Volumes.at(realFd);
+    folder->folds = folder->volume && folder->volume->rules.foldsCase;
     const EntryKind timed = m_ReadTimes == ReadTimes::OfFiles     ? EntryKind::File
                             : m_ReadTimes == ReadTimes::OfFolders ? EntryKind::Folder
                                                                   : EntryKind::Other;
@@ -128,7 +179,7 @@ Cls_RenameDisk::Handle Cls_RenameDiskModel::load(int realFd, int& error)
             if (kind == timed && timed != EntryKind::Other && !hidden &&
                 statEntry(realFd, entry.origin, info)) {
                 entry.seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-                entry.identity = info.st_ino;
+                entry.identity = entryIdentity(info, folder->volume);
                 entry.timeRead = true;
             }
             folder->add(entry);
@@ -243,7 +294,7 @@ bool Cls_RenameDiskModel::modified(Handle handle, const QByteArray& name, std::i
         if (!statEntry(folder->realFd, entry.origin, info))
             return false;
         entry.seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-        entry.identity = info.st_ino;
+        entry.identity = entryIdentity(info, folder->volume);
         entry.timeRead = true;
     }
     seconds = entry.seconds;
@@ -257,7 +308,7 @@ bool Cls_RenameDiskModel::identity(Handle handle, const QByteArray& name, std::u
     struct stat info {};
     if (!entry || !statEntry(folder->realFd, entry->origin, info))
         return false;
-    number = info.st_ino;
+    number = entryIdentity(info, folder->volume);
     return true;
 }
 
@@ -267,10 +318,16 @@ bool Cls_RenameDiskModel::exists(Handle handle, const QByteArray& name)
     return folder && folder->find(viewOf(name));
 }
 
+bool Cls_RenameDiskModel::refusesName(Handle handle, const QByteArray& name)
+{
+    const Folder* folder = folderOf(handle);
+    return folder && folder->volume && rt::refusesName(folder->volume->rules, name);
+}
+
 // Checked in the order the kernel checks a rename: the volume, the search
 // permission, the source, the target, then the write permission.
 int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QByteArray& to,
-                                bool /*isFolder*/)
+                                bool isFolder)
 {
     Folder* folder = folderOf(handle);
     if (!folder)
@@ -283,17 +340,23 @@ int Cls_RenameDiskModel::rename(Handle handle, const QByteArray& from, const QBy
     if (source == ModelNameIndex::kNone)
         return ENOENT;
     const std::string_view target = viewOf(to);
-    const std::uint64_t hash = ModelNameIndex::hashOf(target);
-    if (folder->index.find(target, hash, *folder) != ModelNameIndex::kNone)
+    QByteArray folded;
+    const std::string_view key = folder->keyOf(target, folded);
+    // On a folding volume the entry's own other spelling is no collision.
+    const std::uint32_t taken = folder->index.find(key, ModelNameIndex::hashOf(key), *folder);
+    if (taken != ModelNameIndex::kNone && (taken != source || folder->at(source).view() == target))
         return EEXIST;
     if (!folder->writable)
         return EACCES;
+    if (isFolder && folder->volume && folder->volume->rules.emptyFolderRenamesOnly &&
+        !folderIsEmpty(folder->realFd, folder->at(source).origin))
+        return EOPNOTSUPP;
     Folder::Entry& entry = folder->at(source);
     folder->index.erase(source, entry.hash, *folder);
     m_LastRenamed = entry.identity;
     entry.name = folder->keep(target);
     entry.length = static_cast<std::uint32_t>(target.size());
-    entry.hash = hash;
+    folder->setKey(source);
     folder->index.insert(source, *folder);
     return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Cls_RenameDisk.h"
+#include "engine/Volumes.h"
 
 #include <memory>
 #include <vector>
@@ -10,7 +11,9 @@
 // uses; from then on renames are played through in memory and nothing on
 // disk changes. A name taken by an earlier step is taken, a renamed folder
 // opens under its new name, and hidden, linked and non-UTF-8 entries are
-// there as on disk.
+// there as on disk. On a card or a Windows drive it answers as the volume
+// does: names fold as the volume folds them, and the names it refuses are
+// refused.
 class Cls_RenameDiskModel final : public Cls_RenameDisk {
 public:
     // Whose times are read while a folder is listed, when the system has
@@ -33,6 +36,7 @@ public:
     bool modified(Handle folder, const QByteArray& name, std::int64_t& seconds) override;
     bool identity(Handle folder, const QByteArray& name, std::uint64_t& number) override;
     bool exists(Handle folder, const QByteArray& name) override;
+    bool refusesName(Handle folder, const QByteArray& name) override;
     int rename(Handle folder, const QByteArray& from, const QByteArray& to, bool isFolder) override;
 
     // The inode number of the entry the last successful rename() renamed, as
@@ -45,6 +49,7 @@ private:
     Folder* folderOf(Handle handle) const;
 
     std::vector<std::unique_ptr<Folder>> m_Folders;  // indexed by handle
+    engine_detail::VolumeCache m_Volumes;
     std::uint64_t m_LastRenamed = 0;
     ReadTimes m_ReadTimes;
 };

@@ -7,10 +7,22 @@
 
 using namespace engine_detail;
 
+// Each folder's volume is learned as it is opened, so a rename asks a
+// table, not the system.
+Cls_RenameDisk::Handle Cls_RenameDiskReal::opened(int fd)
+{
+    if (fd < 0)
+        return kNoFolder;
+    const auto at = static_cast<std::size_t>(fd);
+    if (at >= m_VolumeOf.size())
+        m_VolumeOf.resize(at + 1, nullptr);
+    m_VolumeOf[at] = m_Volumes.at(fd);
+    return fd;
+}
+
 Cls_RenameDisk::Handle Cls_RenameDiskReal::openStart(const QString& path, int& error)
 {
-    const int fd = openFolderPath(path, error);
-    return fd < 0 ? kNoFolder : fd;
+    return opened(openFolderPath(path, error));
 }
 
 Cls_RenameDisk::Handle Cls_RenameDiskReal::openSub(Handle parent, const QByteArray& name,
@@ -19,7 +31,7 @@ Cls_RenameDisk::Handle Cls_RenameDiskReal::openSub(Handle parent, const QByteArr
     const int fd =
         rt::sys::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     error = fd < 0 ? errno : 0;
-    return fd < 0 ? kNoFolder : fd;
+    return opened(fd);
 }
 
 void Cls_RenameDiskReal::close(Handle folder)
@@ -50,7 +62,7 @@ bool Cls_RenameDiskReal::identity(Handle folder, const QByteArray& name, std::ui
     struct stat info {};
     if (!statEntry(folder, name.constData(), info))
         return false;
-    number = info.st_ino;
+    number = entryIdentity(info, volumeOf(folder));
     return true;
 }
 
@@ -60,8 +72,37 @@ bool Cls_RenameDiskReal::exists(Handle folder, const QByteArray& name)
     return rt::sys::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByteArray& to,
-                               bool /*isFolder*/)
+bool Cls_RenameDiskReal::refusesName(Handle folder, const QByteArray& name)
 {
-    return rt::renameNoReplaceAt(folder, from, folder, to);
+    const KnownVolume* volume = volumeOf(folder);
+    return volume && rt::refusesName(volume->rules, name);
+}
+
+int Cls_RenameDiskReal::rename(Handle folder, const QByteArray& from, const QByteArray& to,
+                               bool isFolder)
+{
+    KnownVolume* volume = volumeOf(folder);
+    if (!volume)
+        return rt::renameNoReplaceAt(folder, from, folder, to, m_Listener);
+    if (isFolder && volume->rules.emptyFolderRenamesOnly &&
+        !folderIsEmpty(folder, from.constData()))
+        return EOPNOTSUPP;
+    const bool caseOnly = rt::differInCaseOnly(from, to);
+    int error = 0;
+    if (caseOnly && volume->rules.foldsCase) {
+        error = rt::renameThroughTemporaryAt(folder, from, to, m_Listener);
+        // Both steps were seen done; that the volume keeps the spelling it
+        // was given is seen in a listing, once per volume.
+        if (error == 0 && !volume->spellingConfirmed) {
+            if (!rt::listsExactly(folder, to))
+                return EIO;
+            volume->spellingConfirmed = true;
+        }
+        return error;
+    }
+    error = rt::renameNoReplaceAt(folder, from, folder, to, m_Listener);
+    if (error != 0 || !volume->rules.checkRenames)
+        return error;
+    // Some drivers answer success and change nothing.
+    return exists(folder, to) && (caseOnly || !exists(folder, from)) ? 0 : EIO;
 }

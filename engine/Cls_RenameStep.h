@@ -35,4 +35,7 @@ class Cls_RenameStepSink {
 public:
     virtual ~Cls_RenameStepSink() = default;
     virtual void step(const RenameStep& step) = 0;
+    // A folder of the run could not be opened or read to its end
+    // (systemError is the errno value); the run went on without it.
+    virtual void folderFailed(const QString& /*path*/, int /*systemError*/) {}
 };

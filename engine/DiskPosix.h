@@ -79,6 +79,20 @@ template <typename Visit> int readFolder(int folder, bool withHidden, Visit&& vi
     return error;
 }
 
+// True when the subfolder name of an open folder holds no entry (or
+// cannot be read: nothing is then taken for empty).
+inline bool folderIsEmpty(int folder, const char* name)
+{
+    const int fd = rt::sys::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool empty = true;
+    const int error =
+        readFolder(fd, true, [&](const char*, std::size_t, EntryKind, bool) { empty = false; });
+    ::close(fd);
+    return empty && error == 0;
+}
+
 // Opens the folder at a path given as text; returns the descriptor, or -1
 // with error set (EINVAL for a path the name codec cannot encode).
 int openFolderPath(const QString& path, int& error);

@@ -4,6 +4,7 @@
 #include "runtime/PathSeparator.h"
 
 #include <cstdio>
+#include <sys/sysmacros.h>
 
 namespace rt {
 namespace {
@@ -46,6 +47,11 @@ bool parseLine(const QByteArray& line, MountPoint& mount)
         return false;
     mount.path = decodeName(unescapeOctal(fields[4]));
     mount.fsType = decodeName(unescapeOctal(fields[separator + 1]));
+    if (separator + 2 < fields.size())
+        mount.source = decodeName(unescapeOctal(fields[separator + 2]));
+    const QList<QByteArray> numbers = fields[2].split(':');
+    if (numbers.size() == 2)
+        mount.device = makedev(numbers[0].toUInt(), numbers[1].toUInt());
     return !mount.path.isEmpty();
 }
 

@@ -3,13 +3,17 @@
 #include <QList>
 #include <QString>
 
+#include <sys/types.h>
+
 // The mounted volumes ("drives" on this platform), read from
 // /proc/self/mountinfo with its octal escapes decoded.
 namespace rt {
 
 struct MountPoint {
-    QString path;    // absolute mount point, "/" for the root
-    QString fsType;  // e.g. "ext4", "tmpfs", "proc"
+    QString path;                // absolute mount point, "/" for the root
+    QString fsType;              // e.g. "ext4", "tmpfs", "proc"
+    QString source = QString();  // e.g. "/dev/sdb1"
+    dev_t device = 0;            // the st_dev of its entries
 };
 
 QList<MountPoint> mountPoints();

@@ -128,6 +128,21 @@ QString decodeName(const QByteArray& bytes)
     return decodeName(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+void encodeNameInto(const QString& text, QByteArray& bytes)
+{
+    const char16_t* const units = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype length = text.size();
+    bytes.resize(length);
+    char* to = bytes.data();
+    for (qsizetype i = 0; i < length; ++i) {
+        if (units[i] == 0 || units[i] >= 0x80) {
+            bytes = encodeName(text);
+            return;
+        }
+        to[i] = static_cast<char>(units[i]);
+    }
+}
+
 QByteArray encodeName(const QString& text)
 {
     const char16_t* const begin = reinterpret_cast<const char16_t*>(text.constData());

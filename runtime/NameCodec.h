@@ -20,5 +20,8 @@ QString decodeName(const QByteArray& bytes);
 // Throws VbError 52 (bad file name) for a text that cannot name anything on
 // disk: an embedded NUL, or a lone surrogate outside U+DC80..U+DCFF.
 QByteArray encodeName(const QString& text);
+// The same into bytes, whose memory is kept from one name to the next: a
+// loop over many names allocates once.
+void encodeNameInto(const QString& text, QByteArray& bytes);
 
 }  // namespace rt

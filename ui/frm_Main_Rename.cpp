@@ -4,6 +4,7 @@
 #include "forms/Controls.h"
 #include "forms/Interaction.h"
 #include "forms/ListBoxes.h"
+#include "journal/RenameJournal.h"
 #include "runtime/MsgBox.h"
 #include "ui/frm_Main.h"
 #include "ui/mdl_AllUi.h"
@@ -95,11 +96,15 @@ bool frm_Main::FncBln_ExecRename(std::int32_t kind, const QString& partToChange,
                                  const QString& replacement, QString& summary)
 {
     std::unique_ptr<Cls_FileRename> job;
+    // Every run can be taken back (nemirou --undo): the job journals it, and
+    // goes on unjournaled where the journal cannot be written.
+    JournalWriter journal(JournalWriter::Front::Window);
     try {
         const QString path = Dir_Box->Path();
         if (!FncBln_CheckFolder(path))
             return false;
         job = std::make_unique<Cls_FileRename>();
+        job->setJournal(&journal);
         job->setFilter_IsNewDate(false);
         job->setString_FileName(partToChange);
         job->setString_Rename(replacement);

@@ -1,6 +1,7 @@
 #include "forms/App.h"
 #include "runtime/FileDateTime.h"
 #include "ui/AppIcon.h"
+#include "ui/frm_Undo.h"
 #include "ui/mdl_AllUi.h"
 
 #include <QApplication>
@@ -39,6 +40,13 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Nemirou"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.nemirou.Nemirou"));
     QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));
+    // nemirou --undo: the undo of the newest run, a window of its own.
+    if (argc == 2 && QByteArray(argv[1]) == "--undo") {
+        frm_Undo undo;
+        undo.load();
+        undo.show();
+        return QApplication::exec();
+    }
     if (!Main()) {
         forms::App::RaisePrevInstance();
         return 0;

@@ -1,5 +1,8 @@
 #include "cli/CliOutput.h"
 #include "cli/CliSettings.h"
+#include "support/FaultPlan.h"
+
+#include <QTemporaryDir>
 
 #include <QtTest>
 
@@ -97,25 +100,58 @@ private slots:
         RunOutcome outcome;
         outcome.steps = {{"/d", "a", "b", 0, 0, false, {}, 0},
                          {"/d", "c", "b", 58, EEXIST, false, {}, 0},
-                         {"/d", "e", "x/y", 52, 0, false, {}, 0}};
+                         {"/d", "e", "x/y", 52, 0, false, {}, 0},
+                         {"/d", "f", "f?", 52, 0, false, {}, 0}};
         outcome.renamed = 1;
-        outcome.skipped = 2;
+        outcome.skipped = 3;
         outcome.examined = 4;
         const QByteArray json = outcomeJson(outcome, true, "/j");
         const QJsonObject object = QJsonDocument::fromJson(json).object();
         QCOMPARE(object["applied"].toBool(), true);
         QCOMPARE(object["renamed"].toInt(), 1);
-        QCOMPARE(object["skipped"].toInt(), 2);
+        QCOMPARE(object["skipped"].toInt(), 3);
         QCOMPARE(object["examined"].toInt(), 4);
         QCOMPARE(object["journal"].toString(), u"/j"_qs);
         const QJsonArray steps = object["steps"].toArray();
-        QCOMPARE(steps.size(), 3);
+        QCOMPARE(steps.size(), 4);
         QCOMPARE(steps[0]["status"].toString(), u"ok"_qs);
         QCOMPARE(steps[0]["message"].toString(), QString());
         QCOMPARE(steps[1]["status"].toString(), u"exists"_qs);
         QVERIFY(!steps[1]["message"].toString().isEmpty());
         QCOMPARE(steps[2]["status"].toString(), u"invalid"_qs);
         QCOMPARE(steps[2]["to"].toString(), u"/d/x/y"_qs);
+        // A valid name all the same: the volume refused it.
+        QCOMPARE(steps[3]["status"].toString(), u"invalid"_qs);
+        QVERIFY(steps[3]["message"].toString() != steps[2]["message"].toString());
+    }
+
+    // A folder that cannot be read is a line of its own and fails the run,
+    // even where no step did.
+    void unreadableFolder()
+    {
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        QVERIFY(QDir(scratch.path()).mkpath(u"sub/inner"_qs));
+        CliSettings settings;
+        settings.from = u"x"_qs;
+        settings.recursive = true;
+        settings.folder = scratch.path();
+        Cls_RenameDiskModel model = previewModel(settings);
+        RunOutcome outcome;
+        {
+            // The start folder is opened and listed; the subfolder's open fails.
+            const faultplan::Failing plan(faultplan::Call::Open, 2, EACCES);
+            outcome = runRename(settings, model);
+        }
+        QCOMPARE(outcome.steps.size(), 0);
+        QCOMPARE(outcome.unreadable.size(), 1);
+        QCOMPARE(outcome.unreadable[0].path, scratch.path() + u"/sub"_qs);
+        QCOMPARE(exitStatusOf(outcome), 1);
+        const QByteArray lines = stepLines(outcome, false);
+        QVERIFY2(lines.startsWith("unread  " + scratch.path().toUtf8() + "/sub  ("), lines);
+        const QJsonObject object =
+            QJsonDocument::fromJson(outcomeJson(outcome, false, {})).object();
+        QCOMPARE(object["unreadable"][0]["folder"].toString(), scratch.path() + u"/sub"_qs);
     }
 
     // Old paths are padded to one column by terminal width (wide forms

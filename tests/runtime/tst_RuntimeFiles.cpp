@@ -4,6 +4,7 @@
 #include "runtime/NameCodec.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/VbError.h"
+#include "runtime/VolumeRules.h"
 #include "support/DiskTree.h"
 #include "support/ErrorNumber.h"
 #include "support/FaultPlan.h"
@@ -226,6 +227,53 @@ private slots:
             }
             QVERIFY2(snapshot(base) == expected, method);
         }
+    }
+
+    // What each kind of volume does with names, from its type as the mount
+    // table gives it (a FUSE block mount with its device's type), and which
+    // names such a volume refuses.
+    void volumeRules_data()
+    {
+        QTest::addColumn<QString>("mountType");
+        QTest::addColumn<QString>("deviceType");
+        QTest::addColumn<QString>("expected");  // folds, windows, trailing, stable, checked
+        const auto row = [](const char* mount, const char* device, const char* expected) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(mount, device)))
+                << QString::fromLatin1(mount) << QString::fromLatin1(device)
+                << QString::fromLatin1(expected);
+        };
+        row("ext4", "", "-----");
+        row("tmpfs", "", "-----");
+        row("fuse.sshfs", "", "----c");
+        row("vfat", "", "fwtsc");
+        row("msdos", "", "fwtsc");
+        row("fuse.fusefat", "", "fwtsc");
+        row("exfat", "", "fwtsc");
+        row("fuseblk", "exfat", "fwtsc");
+        row("fuseblk", "ntfs", "-wt-c");
+        row("fuseblk", "", "-wtsc");
+        row("ntfs3", "", "-wt-c");
+        row("fuse.ntfs-3g", "", "-wt-c");
+        row("cifs", "", "fwtsc");
+        row("smb3", "", "fwtsc");
+    }
+
+    void volumeRules()
+    {
+        QFETCH(QString, mountType);
+        QFETCH(QString, deviceType);
+        QFETCH(QString, expected);
+        const rt::VolumeRules rules = rt::rulesOfType(mountType, deviceType);
+        const QString flags =
+            QString(rules.foldsCase ? u'f' : u'-') + (rules.windowsNames ? u'w' : u'-') +
+            (rules.noTrailingDotOrBlank ? u't' : u'-') + (rules.stableInodes ? u'-' : u's') +
+            (rules.checkRenames ? u'c' : u'-');
+        QCOMPARE(flags, expected);
+        for (const char* name : {"IMG_0001.jpg", "写真？.jpg", ".hidden", "a.b c"})
+            QVERIFY2(!rt::refusesName(rules, name), name);
+        for (const char* name :
+             {"a?b", "A:B.txt", "a*", "a\"b", "<a>", "a|b", "a\\b", "a\x01", "trail.", "trail "})
+            QVERIFY2(rt::refusesName(rules, name) == rules.windowsNames, name);
     }
 
     // Local time in whole seconds (the .7 s on disk dropped, not rounded); a link

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -16,13 +17,14 @@ void makeEntries(const QString& root, const QStringList& entries)
         const bool folder = entry.endsWith(u'/');
         fs::create_directories(folder ? target : target.parent_path());
         if (!folder)
-            QVERIFY(std::ofstream(target).good());
+            QVERIFY(static_cast<bool>(std::ofstream(target) << entry.toStdString()));
     }
 }
 
 UiFixture::UiFixture(const QStringList& entries, const QString& start)
 {
-    QVERIFY(m_dir.isValid());
+    QVERIFY(m_dir.isValid() && m_state.isValid());
+    qputenv("XDG_STATE_HOME", rt::encodeName(m_state.path()));
     makeEntries(root(), entries);
     Gstr_StartPath = start.isEmpty() ? root() : path(start);
     m_form = std::make_unique<frm_Main>();
@@ -45,14 +47,19 @@ QString UiFixture::opened() const
     return all.count(all.first()) == all.size() ? all.first() : all.join(u'|');
 }
 
-QStringList UiFixture::tree() const
+QStringList UiFixture::tree(bool contents) const
 {
     QStringList result;
     const fs::path base(rt::encodeName(root()).toStdString());
     for (const auto& entry : fs::recursive_directory_iterator(base)) {
         const std::string relative = fs::relative(entry.path(), base).string();
-        result.append(rt::decodeName(QByteArray::fromStdString(relative)) +
-                      (entry.is_directory() ? QStringLiteral("/") : QString()));
+        QString line = rt::decodeName(QByteArray::fromStdString(relative)) +
+                       (entry.is_directory() ? QStringLiteral("/") : QString());
+        if (contents && !entry.is_directory()) {
+            std::ifstream in(entry.path());
+            line += u'=' + QString::fromStdString({std::istreambuf_iterator<char>(in), {}});
+        }
+        result.append(line);
     }
     std::sort(result.begin(), result.end());
     return result;

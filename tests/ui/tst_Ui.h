@@ -39,6 +39,9 @@ private slots:
     void selectedFolderIsListedButOpenFolderIsRenamed();
     void blankEndedFolderIsRenamedNotItsNamesake();
 
+    // The undo of the newest run, a window of its own.
+    void undoWindowListsRestoresAndCancels();
+
     // The executable.
     void secondInstanceEndsAtOnce();
     void withoutDisplayOneLineAndExitCode1();
@@ -52,9 +55,10 @@ inline const QString kMissingPrompt =
 // A window opened on a fresh temporary folder, with every box recorded.
 class UiFixture {
 public:
-    // Creates entries under the temporary folder first ("a/b.txt" a file,
-    // "d/" a folder), then opens the window there (or in start below it),
-    // shown and active.
+    // Creates entries under the temporary folder first ("a/b.txt" a file
+    // holding its own path, "d/" a folder), then opens the window there (or
+    // in start below it), shown and active. Journals go to a folder of the
+    // fixture's own.
     explicit UiFixture(const QStringList& entries = {}, const QString& start = {});
 
     QString root() const { return m_dir.path(); }
@@ -65,11 +69,16 @@ public:
     QString shown(int i) const;
     // The folder the lists and the path box show as open; all three when they differ.
     QString opened() const;
-    // The tree under the root, sorted, folders with a trailing "/".
-    QStringList tree() const;
+    // The tree under the root, sorted, folders with a trailing "/"; with
+    // contents, each file followed by "=" and what it holds.
+    QStringList tree(bool contents = false) const;
+
+    // The folder the runs' journals go to.
+    QString journals() const { return m_state.path() + QStringLiteral("/nemirou/journal"); }
 
 private:
     QTemporaryDir m_dir;
+    QTemporaryDir m_state;
     MsgBoxRecorder m_boxes;
     std::unique_ptr<frm_Main> m_form;
 };

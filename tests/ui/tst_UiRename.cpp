@@ -1,10 +1,17 @@
 // The rename commands, observed on disk, in the boxes and on the clipboard.
 #include "tst_Ui.h"
 
+#include "engine/Cls_RenameDiskReal.h"
 #include "forms/Interaction.h"
+#include "journal/JournalUndo.h"
+#include "ui/UndoStepModel.h"
+#include "ui/frm_Undo.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
 
 #include <filesystem>
 
@@ -84,10 +91,27 @@ void TestUi::pressChecksInputAndPassesOptions()
     QFETCH(Press, p);
     UiFixture ui(p.before);
     frm_Main& form = ui.form();
+    const QStringList before = ui.tree(true);
     press(form, p);
     QCOMPARE(ui.tree(), p.after);
     QCOMPARE(ui.shown().size(), 1);
     QCOMPARE(forms::mousePointer(), forms::kPointerDefault);
+    // A run that renamed something left a journal whose undo restores the
+    // tree byte for byte; one that renamed nothing left none.
+    const QStringList journals = QDir(ui.journals()).entryList({"*.journal"}, QDir::Files);
+    QCOMPARE(journals.size(), p.after == p.before ? 0 : 1);
+    if (!journals.isEmpty()) {
+        Journal journal;
+        QString error;
+        QVERIFY2(readJournal(ui.journals() + u'/' + journals[0], journal, error),
+                 qPrintable(error));
+        QCOMPARE(journal.madeBy, QStringLiteral("window"));
+        Cls_RenameDiskReal disk;
+        bool complete = false;
+        undoJournal(journal, disk, &complete);
+        QVERIFY(complete);
+        QCOMPARE(ui.tree(true), before);
+    }
     if (p.prompt.isEmpty()) {
         QVERIFY2(ui.shown(0).startsWith(kDone), qPrintable(ui.shown(0)));
         QVERIFY(form.Cmd_Report->isVisible());
@@ -186,4 +210,60 @@ void TestUi::blankEndedFolderIsRenamedNotItsNamesake()
     press(form, {"head", "", "x_", "A", {}, {}, {}});
     QCOMPARE(ui.tree(), (QStringList{"s /", "s /x_g.txt", "s/", "s/g.txt"}));
     QCOMPARE(form.Cmd_Report->Tag, ui.path("s /g.txt") + "\r\n");
+}
+
+// The undo window of the newest run: it lists each step with what will
+// happen to it, cancels untouched, restores by keyboard, then has nothing
+// left to undo.
+void TestUi::undoWindowListsRestoresAndCancels()
+{
+    UiFixture ui({"a.jpeg", "b.jpeg", "c.txt"});
+    press(ui.form(), {"tail", ".jpeg", ".jpg", "", {}, {}, {}});
+    makeEntries(ui.root(), {"b.jpeg"});  // b's old name is taken since
+    const QStringList afterRun = ui.tree(true);
+    const auto statuses = [](const frm_Undo& undo) {
+        QStringList rows;
+        const UndoStepModel& model = *undo.model();
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows.append(model.index(row, 0).data().toString() + u'>' +
+                        model.index(row, 1).data().toString() + u' ' +
+                        model.index(row, 2).data().toString());
+        rows.sort();
+        return rows;
+    };
+    {
+        frm_Undo undo;
+        QVERIFY(undo.load());
+        undo.show();
+        QCOMPARE(statuses(undo),
+                 (QStringList{"a.jpg>a.jpeg 元に戻します",
+                              "b.jpg>b.jpeg そのまま：元の名前はほかのものが使っています"}));
+        QCOMPARE(undo.Lbl_Count->text(), QStringLiteral("元に戻す：1 件　そのまま：1 件"));
+        QTest::mouseClick(undo.Cmd_Cancel, Qt::LeftButton);
+        QVERIFY(undo.isHidden());
+        QCOMPARE(undo.result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(ui.tree(true), afterRun);
+
+    frm_Undo undo;
+    QVERIFY(undo.load());
+    undo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&undo));
+    QApplication::setActiveWindow(&undo);
+    QCOMPARE(QApplication::focusWidget(), undo.Lst_Steps);
+    QTest::keyClick(undo.Lst_Steps, Qt::Key_Return);  // the default button
+    QCOMPARE(statuses(undo),
+             (QStringList{"a.jpg>a.jpeg 元に戻しました",
+                          "b.jpg>b.jpeg そのまま：元の名前はほかのものが使っています"}));
+    QCOMPARE(undo.Lbl_Count->text(), QStringLiteral("元に戻しました：1 件　そのまま：1 件"));
+    QVERIFY(undo.Cmd_Undo->isHidden());
+    QCOMPARE(undo.Cmd_Cancel->text(), QStringLiteral("閉じる"));
+    QVERIFY(ui.tree().contains("a.jpeg") && ui.tree().contains("b.jpg"));
+
+    // b was left alone, so the run is not taken back whole: a second undo
+    // still offers it.
+    frm_Undo again;
+    QVERIFY(again.load());
+    QCOMPARE(again.Lbl_Count->text(), QStringLiteral("元に戻す：0 件　そのまま：2 件"));
+    QVERIFY(!again.Cmd_Undo->isEnabled());
 }

@@ -1,4 +1,4 @@
-#include "cli/CliStepList.h"
+#include "engine/StepList.h"
 
 #include <algorithm>
 

@@ -1,17 +1,19 @@
-#include "cli/CliPlan.h"
+#include "engine/RenamePlan.h"
 
-#include "cli/CliFolderWalk.h"
+#include "engine/FolderWalk.h"
 #include "runtime/NameCodec.h"
 #include "runtime/VbError.h"
 
 #include <cerrno>
 
 RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& disk,
-                     const std::function<void(qsizetype, int)>& onStep)
+                     const PlanStepHook& onStep, const PlanStepHook& beforeStep)
 {
     plan.renamed = 0;
     plan.skipped = 0;
     FolderWalk walk(disk, folder);
+    QByteArray from;
+    QByteArray to;
     for (qsizetype i = 0; i < plan.steps.size(); ++i) {
         const StepList::View step = plan.steps.view(i);
         int error = step.error;
@@ -23,8 +25,11 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
                 systemError = ENOENT;
                 error = rt::kPathNotFound;
             } else {
-                const QByteArray from = rt::encodeName(step.fromName);
-                systemError = disk.rename(handle, from, rt::encodeName(step.toName), step.isFolder);
+                if (beforeStep)
+                    beforeStep(plan.steps, i);
+                rt::encodeNameInto(step.fromName, from);
+                rt::encodeNameInto(step.toName, to);
+                systemError = disk.rename(handle, from, to, step.isFolder);
                 error = systemError == 0 ? 0 : disk.renameErrorNumber(handle, from, systemError);
             }
             if (error == 0 && step.isFolder) {
@@ -36,7 +41,7 @@ RunOutcome applyPlan(const QString& folder, RunOutcome plan, Cls_RenameDisk& dis
         }
         (error == 0 ? plan.renamed : plan.skipped) += 1;
         if (onStep)
-            onStep(i, error);
+            onStep(plan.steps, i);
     }
     return plan;
 }

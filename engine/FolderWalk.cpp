@@ -1,4 +1,4 @@
-#include "cli/CliFolderWalk.h"
+#include "engine/FolderWalk.h"
 
 #include "runtime/NameCodec.h"
 

@@ -1,0 +1,228 @@
+#include "EngineTestSupport.h"
+#include "cli/CliApply.h"
+#include "journal/JournalUndo.h"
+#include "cli/CliRun.h"
+#include "engine/Cls_RenameDiskReal.h"
+#include "runtime/RenameAt.h"
+#include "runtime/Sys.h"
+#include "support/LoopVolume.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+#include <memory>
+#include <sys/wait.h>
+
+namespace {
+
+const QStringList kVolumes{"exfat", "vfat", "ntfs"};
+
+QString statuses(const RunOutcome& outcome)
+{
+    QStringList words;
+    for (const RenameStep& step : outcome.steps)
+        words.append(stepStatus(step) + u' ' + step.fromName + u'>' + step.toName);
+    words.sort();  // in the order the volume lists its names
+    return words.join(u", ");
+}
+
+}  // namespace
+
+// Cards, sticks and Windows drives as their FUSE drivers present them. Each
+// case is previewed, applied through the journal, undone after the volume
+// was taken out and put back, and run as the window runs it: the preview
+// must be what both runs did, and every file's contents must be there
+// exactly once throughout.
+class VolumesTest : public QObject, private EngineTest {
+    Q_OBJECT
+
+    QTemporaryDir m_Scratch;
+    std::map<QString, std::unique_ptr<LoopVolume>> m_Volumes;
+    std::map<QString, QString> m_Why;  // why a volume could not be mounted
+    int m_Serial = 0;
+
+    // The file contents of a tree, sorted: each file holds its first name.
+    static QStringList contents(const QString& root)
+    {
+        QStringList found;
+        for (const QString& entry : tree(root)) {
+            if (!entry.endsWith(u'/'))
+                found.append(QString::fromUtf8(readFile(raw(root + u'/' + entry))));
+        }
+        return sorted(found);
+    }
+
+    // A fresh folder on the volume, or empty with the reason to skip.
+    QString folderOn(const QString& volume, QString& why)
+    {
+        why = m_Why[volume];
+        if (!why.isEmpty())
+            return QString();
+        const QString root = m_Volumes[volume]->path() + u"/t"_qs + QString::number(++m_Serial);
+        ::mkdir(raw(root).constData(), 0755);
+        return root;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_Scratch.isValid());
+        qputenv("XDG_STATE_HOME", raw(m_Scratch.path() + u"/state"_qs));
+        for (const QString& type : kVolumes) {
+            const QString folder = m_Scratch.path() + u'/' + type;
+            QDir().mkpath(folder);
+            m_Volumes[type] = std::make_unique<LoopVolume>();
+            m_Why[type] = m_Volumes[type]->make(folder, type);
+            if (!m_Why[type].isEmpty())
+                qInfo("%s: %s", qPrintable(type), qPrintable(m_Why[type]));
+        }
+    }
+    void cleanupTestCase()
+    {
+        m_Volumes.clear();
+        qunsetenv("XDG_STATE_HOME");
+    }
+
+    void cases_data()
+    {
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("settings");  // head|tail, from, to, options
+        QTest::addColumn<QString>("expected");  // the preview's steps
+        QTest::addColumn<QStringList>("after");
+        for (const QString& volume : kVolumes) {
+            const bool folds = volume != u"ntfs";  // ntfs-3g keeps case
+            const auto row = [&](const char* tag, const QStringList& entries, const char* settings,
+                                 const QString& expected, const QStringList& after) {
+                QTest::newRow(qPrintable(volume + u": "_qs + QString::fromUtf8(tag)))
+                    << volume << entries << QString::fromUtf8(settings) << expected << after;
+            };
+            row("case-only file renames", {"IMG_0001.JPG", "IMG_0002.JPG", "notes.txt"},
+                "tail|.JPG|.jpg|", "ok IMG_0001.JPG>IMG_0001.jpg, ok IMG_0002.JPG>IMG_0002.jpg",
+                {"IMG_0001.jpg", "IMG_0002.jpg", "notes.txt"});
+            // fusefat loses what a renamed folder holds: only an empty one is renamed.
+            const bool full = volume != u"vfat";
+            row("case-only folder renames", {"100CANON.DIR/", "100CANON.DIR/A.JPG", "EMPTY.DIR/"},
+                "tail|.DIR|.dir|dirs",
+                (full ? u"ok"_qs : u"error"_qs) +
+                    " 100CANON.DIR>100CANON.dir, ok EMPTY.DIR>EMPTY.dir",
+                {full ? "100CANON.dir/" : "100CANON.DIR/",
+                 full ? "100CANON.dir/A.JPG" : "100CANON.DIR/A.JPG", "EMPTY.dir/"});
+            row("taken in another case", {"b.JPEG", "B.jpg"}, "tail|.JPEG|.jpg|",
+                folds ? "exists b.JPEG>b.jpg" : "ok b.JPEG>b.jpg",
+                folds ? QStringList{"B.jpg", "b.JPEG"} : QStringList{"B.jpg", "b.jpg"});
+            row("a character the volume refuses", {"a.txt"}, "tail|.txt|?.txt|",
+                "invalid a.txt>a?.txt", {"a.txt"});
+            row("a name ending in a dot", {"b.txt"}, "tail|.txt|.|", "invalid b.txt>b.", {"b.txt"});
+            row("narrowing only, nothing to narrow", {"plain.txt"}, "head|||narrow", "",
+                {"plain.txt"});
+        }
+    }
+
+    void cases()
+    {
+        QFETCH(QString, volume);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, settings);
+        QFETCH(QString, expected);
+        QFETCH(QStringList, after);
+        QString why;
+        const QString root = folderOn(volume, why);
+        if (root.isEmpty())
+            QSKIP(qPrintable(why));
+        make(root, entries);
+        const QStringList before = tree(root);
+        const QStringList held = contents(root);
+        const QStringList parts = settings.split(u'|');
+        CliSettings run;
+        run.head = parts[0] == u"head";
+        run.from = parts[1];
+        run.to = parts[2];
+        run.folders = parts[3] == u"dirs";
+        run.narrow = parts[3] == u"narrow";
+        run.folder = root;
+
+        Cls_RenameDiskModel model = previewModel(run);
+        const RunOutcome preview = runRename(run, model);
+        QCOMPARE(statuses(preview), expected);
+        QCOMPARE(tree(root), before);
+
+        run.apply = true;
+        const CommandResult applied = runCommand(run);
+        QCOMPARE(statuses(applied.applied.steps.isEmpty() ? preview : applied.applied), expected);
+        QCOMPARE(tree(root), after);
+        QCOMPARE(contents(root), held);
+
+        if (!applied.journal.isEmpty()) {
+            QVERIFY(m_Volumes[volume]->remount().isEmpty());
+            Journal journal;
+            QVERIFY2(readJournal(applied.journal, journal, why), qPrintable(why));
+            Cls_RenameDiskReal disk;
+            bool complete = false;
+            const RunOutcome undone = undoJournal(journal, disk, &complete);
+            QVERIFY2(complete && undone.skipped == 0, qPrintable(statuses(undone)));
+            QCOMPARE(tree(root), before);
+            QCOMPARE(contents(root), held);
+        }
+
+        Cls_RenameDiskReal disk;  // the window's run
+        QCOMPARE(statuses(runRename(run, disk)), expected);
+        QCOMPARE(tree(root), after);
+        QCOMPARE(contents(root), held);
+    }
+
+    // A run killed between the two steps of a case-only rename leaves the
+    // file at its temporary name, which the journal holds: undo gives the
+    // file its old name back.
+    void killedBetweenTheTwoSteps()
+    {
+        QString why;
+        const QString root = folderOn(u"exfat"_qs, why);
+        if (root.isEmpty())
+            QSKIP(qPrintable(why));
+        make(root, {"IMG_0001.JPG"});
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // The second attempt to rename without replacing is the second
+            // step's: the process dies there.
+            rt::sys::faultHook = [](rt::sys::Call call) {
+                static int renames = 0;
+                if (call == rt::sys::Call::RenameNoReplace && ++renames == 2)
+                    ::_exit(9);
+                return 0;
+            };
+            CliSettings run;
+            run.head = false;
+            run.from = u".JPG"_qs;
+            run.to = u".jpg"_qs;
+            run.folder = root;
+            run.apply = true;
+            runCommand(run);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 9);
+        const QString temporary = QString::fromUtf8(rt::temporaryNameFor("IMG_0001.JPG", 0))
+                                      .replace(QString::number(::getpid()), QString::number(child));
+        QCOMPARE(tree(root), QStringList{temporary});
+
+        Journal journal;
+        QVERIFY2(readJournal(newestJournal(), journal, why), qPrintable(why));
+        Cls_RenameDiskReal disk;
+        bool complete = false;
+        const RunOutcome undone = undoJournal(journal, disk, &complete);
+        QVERIFY2(complete, qPrintable(statuses(undone)));
+        QCOMPARE(tree(root), QStringList{"IMG_0001.JPG"});
+        QCOMPARE(contents(root), QStringList{"IMG_0001.JPG"});
+    }
+};
+
+int runVolumesTests(int argc, char** argv)
+{
+    VolumesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_Volumes.moc"
