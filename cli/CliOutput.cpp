@@ -195,5 +195,5 @@ QByteArray stepLines(const RunOutcome& outcome, bool colour)
 bool colourWanted()
 {
     const char* noColour = std::getenv("NO_COLOR");
-    return ::isatty(STDOUT_FILENO) == 1 && noColour == nullptr;
+    return ::isatty(STDOUT_FILENO) == 1 && noColour == nullptr && qgetenv("TERM") != "dumb";
 }

@@ -24,5 +24,5 @@ QByteArray stepLines(const RunOutcome& outcome, bool colour);
 // The terminal width of a text: East Asian wide forms count two columns.
 qsizetype displayWidth(QStringView text);
 
-// True when stdout is a terminal and NO_COLOR is unset.
+// True when stdout is a terminal, NO_COLOR is unset and TERM is not "dumb".
 bool colourWanted();

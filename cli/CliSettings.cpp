@@ -1,4 +1,5 @@
 #include "cli/CliSettings.h"
+#include "cli/CliHelp.h"
 #include "cli/CliText.h"
 
 #include "runtime/NameCodec.h"
@@ -32,12 +33,17 @@ bool parseCommandLine(const QStringList& arguments, CliSettings& settings, QStri
                       int& exitCode)
 {
     exitCode = 2;
+    if (arguments.size() <= 1) {
+        const QString usage =
+            usageText() + CliText::tr("Run nemirou-cli --help for the options.") + u'\n';
+        std::fputs(usage.toUtf8().constData(), stderr);
+        return false;
+    }
     QCommandLineParser parser;
-    parser.setApplicationDescription(CliText::tr(
-        "Renames files (or folders) in bulk by replacing one part of their names. Without "
-        "--apply nothing on disk changes: the steps the run would take are listed."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  CliText::tr("Show this help."));
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                     CliText::tr("Show the version."));
     const QCommandLineOption head(QStringLiteral("head"),
                                   CliText::tr("Match the part at the head of "
                                               "each name."));
@@ -69,17 +75,26 @@ bool parseCommandLine(const QStringList& arguments, CliSettings& settings, QStri
     const QCommandLineOption journals(
         QStringLiteral("journals"),
         CliText::tr("List the journals of earlier runs, the window's and the command line's."));
-    for (const QCommandLineOption* option : {&head, &tail, &from, &to, &whole, &narrow, &dirs,
-                                             &recursive, &apply, &json, &undo, &journals})
-        parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("FOLDER"), CliText::tr("The folder to rename in."));
+    const QList<QCommandLineOption> options{head,   tail,     from,      to,     whole,
+                                            narrow, dirs,     recursive, apply,  json,
+                                            undo,   journals, help,      version};
+    parser.addOptions(options);
 
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        const QString text = helpText(
+            CliText::tr("Renames files (or folders) in bulk by replacing one part of their names. "
+                        "Without --apply nothing on disk changes: the steps the run would take "
+                        "are listed."),
+            options,
+            {{CliText::tr("FOLDER"), CliText::tr("The folder to rename in.")},
+             {CliText::tr("JOURNAL"),
+              CliText::tr(
+                  "With --undo: the journal of the run to undo (the newest without it).")}});
+        std::fputs(text.toUtf8().constData(), stdout);
         exitCode = 0;
         return false;
     }

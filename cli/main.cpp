@@ -15,10 +15,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -194,6 +196,11 @@ int main(int argc, char** argv)
     if (translator.load(QLocale(), QStringLiteral("nemirou-cli"), QStringLiteral("_"),
                         QStringLiteral(":/i18n")))
         QCoreApplication::installTranslator(&translator);
+    // Qt's own texts (the option parser's errors), where they are installed.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
 
     // The arguments through the name codec: a folder whose name is not
     // UTF-8 keeps its bytes.
@@ -205,6 +212,11 @@ int main(int argc, char** argv)
     int exitCode = 2;
     if (!parseCommandLine(arguments, settings, error, exitCode))
         return error.isEmpty() ? exitCode : usageError(error);
+    // Scripts read the JSON answer: its texts stay English in every locale.
+    if (settings.json) {
+        QCoreApplication::removeTranslator(&translator);
+        std::setlocale(LC_MESSAGES, "C");  // strerror
+    }
     if (settings.journals)
         return listJournalsCommand(settings);
     return settings.undo ? runUndo(settings) : runRenames(settings);

@@ -1,45 +1,55 @@
 #include "forms/App.h"
 
 #include "forms/InstanceLock.h"
+#include "forms/InstanceRaise.h"
 #include "runtime/NameCodec.h"
-#include "runtime/PathSeparator.h"
 
-#include <QCoreApplication>
+#include <QDir>
 
-#include <climits>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <unistd.h>
 
 namespace forms::App {
+namespace {
+
+// The lock is taken once and held until the process ends.
+std::unique_ptr<InstanceLock> g_lock;
+
+}  // namespace
 
 bool PrevInstance()
 {
-    // The lock is taken once and held until the process ends.
-    static std::unique_ptr<InstanceLock> lock;
     static std::optional<bool> answer;
     if (!answer) {
-        lock = std::make_unique<InstanceLock>(instanceLockFileName());
-        answer = lock->heldByAnother();
+        g_lock = std::make_unique<InstanceLock>(instanceLockFileName());
+        answer = g_lock->heldByAnother();
     }
     return *answer;
 }
 
+void RaisePrevInstance()
+{
+    if (g_lock)
+        askToRaise(g_lock->socketName());
+}
+
+void ListenForLaterStarts()
+{
+    if (g_lock)
+        listenForRaise(g_lock->socketName());
+}
+
 QString Path()
 {
-    // The executable's own bytes, so that a folder whose name is not UTF-8
-    // survives; applicationDirPath() only as a fallback.
-    char buffer[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer) {
-        const QByteArray bytes(buffer, length);
-        const qsizetype slash = bytes.lastIndexOf(static_cast<char>(rt::kPathSeparator));
-        if (slash == 0)
-            return rt::kPathSeparatorText;
-        if (slash > 0)
-            return rt::decodeName(bytes.left(slash));
-    }
-    return QCoreApplication::applicationDirPath();
+    // The directory's own bytes, so that a folder whose name is not UTF-8
+    // survives. A working directory removed since the start has no path:
+    // the home folder then, where a menu would have started the program.
+    std::unique_ptr<char, decltype(&std::free)> current(::getcwd(nullptr, 0), &std::free);
+    if (!current || current.get()[0] != '/')
+        return QDir::homePath();
+    return rt::decodeName(QByteArray(current.get()));
 }
 
 int Major()

@@ -11,7 +11,18 @@ namespace forms::App {
 // left by a killed process does not count.
 bool PrevInstance();
 
-// The folder of the executable (no trailing separator except "/").
+// When PrevInstance() found another instance: asks it to bring its window to
+// the front, and returns at once.
+void RaisePrevInstance();
+
+// When PrevInstance() found none: from now on a later start's request brings
+// this instance's windows to the front.
+void ListenForLaterStarts();
+
+// The application's folder: the working directory the program was started
+// in (no trailing separator except "/"). A desktop menu starts programs in
+// the home folder, a file manager's action in the folder it shows; the
+// folder the executable lies in is a system folder nobody renames in.
 QString Path();
 
 // The version from the CMake project version.

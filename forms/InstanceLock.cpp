@@ -59,12 +59,17 @@ bool InstanceLock::heldByAnother()
     for (int k = 0; k <= kAlternatives; ++k) {
         const QByteArray name = k == 0 ? base : base + '.' + QByteArray::number(k);
         switch (tryName(name, m_fd)) {
-        case Outcome::Taken: return false;
-        case Outcome::Held: return true;
+        case Outcome::Taken: m_usedName = name; return false;
+        case Outcome::Held: m_usedName = name; return true;
         case Outcome::Unusable: break;
         }
     }
     return false;
+}
+
+QString InstanceLock::socketName() const
+{
+    return m_usedName.isEmpty() ? QString() : QFile::decodeName(m_usedName + ".socket");
 }
 
 QString instanceLockFileName()

@@ -24,8 +24,14 @@ public:
     // so the application still starts.
     bool heldByAnother();
 
+    // Where the holder of the lock that heldByAnother() took or found
+    // listens for a later start (a local socket beside that lock); empty
+    // when no lock could be used.
+    QString socketName() const;
+
 private:
     QString m_fileName;
+    QByteArray m_usedName;
     int m_fd = -1;
 };
 

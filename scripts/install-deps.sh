@@ -7,7 +7,8 @@ packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt
           fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang-format
           appstream desktop-file-utils groff-base dpkg-dev file imagemagick x11-utils xdotool xclip libglib2.0-bin
           clang-14 libclang-rt-14-dev
-          pkg-config libblkid-dev exfat-fuse exfatprogs fusefat dosfstools ntfs-3g fuse3)
+          pkg-config libblkid-dev exfat-fuse exfatprogs fusefat dosfstools ntfs-3g fuse3
+          qt6-translations-l10n librsvg2-bin)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

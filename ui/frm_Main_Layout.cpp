@@ -22,11 +22,16 @@ const QColor kPaleYellow(255, 255, 192);
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 
+// The fonts by family, in order: the Windows originals, then the Japanese
+// fonts the package may bring (IPA first: its metrics are those of MS Gothic
+// and MS Mincho), so that the window looks the same wherever one is installed
+// rather than taking whatever the system's default font falls back to.
 QFont gothic(qreal points, bool bold = false)
 {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("IPAGothic")});
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                      QStringLiteral("VL Gothic")});
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -35,8 +40,10 @@ QFont gothic(qreal points, bool bold = false)
 QFont mincho(qreal points)
 {
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho"), QStringLiteral("IPAMincho")});
+    font.setFamilies({QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho"),
+                      QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                      QStringLiteral("VL Gothic")});
     font.setPointSizeF(points);
     return font;
 }

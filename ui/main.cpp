@@ -1,3 +1,4 @@
+#include "forms/App.h"
 #include "runtime/FileDateTime.h"
 #include "ui/AppIcon.h"
 #include "ui/frm_Undo.h"
@@ -34,7 +35,10 @@ int main(int argc, char* argv[])
     }
     rt::pinLocalTimeZone();
     QApplication app(argc, argv);
+    // The name is the window's class (StartupWMClass); the desktop file name
+    // ties the window to its menu entry and icon.
     QApplication::setApplicationName(QStringLiteral("Nemirou"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.nemirou.Nemirou"));
     QApplication::setWindowIcon(QIcon(FncPic_AppIcon()));
     // nemirou --undo: the undo of the newest run, a window of its own.
     if (argc == 2 && QByteArray(argv[1]) == "--undo") {
@@ -43,8 +47,11 @@ int main(int argc, char* argv[])
         undo.show();
         return QApplication::exec();
     }
-    if (!Main())
-        return 0;  // another instance runs
+    if (!Main()) {
+        forms::App::RaisePrevInstance();
+        return 0;
+    }
+    forms::App::ListenForLaterStarts();
     // Leave by returning, never by exit(): the application's destructor hands
     // the clipboard (the renamed-name list) to a running clipboard manager.
     return QApplication::exec();

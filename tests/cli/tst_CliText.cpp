@@ -6,6 +6,9 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 // The command line's own texts: parsing, the JSON escapes, the alignment.
 class CliTextTest : public QObject {
     Q_OBJECT
@@ -166,6 +169,70 @@ private slots:
         };
         QCOMPARE(arrowColumn(lines[0]), arrowColumn(lines[1]));
         QVERIFY(!lines[0].contains('\033'));
+    }
+
+    // Colour only on a terminal, and not on a dumb one or with NO_COLOR.
+    void colour()
+    {
+        const int pty = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(pty >= 0 && ::grantpt(pty) == 0 && ::unlockpt(pty) == 0);
+        const int terminal = ::open(::ptsname(pty), O_RDWR | O_NOCTTY);
+        const int saved = ::dup(STDOUT_FILENO);
+        const auto wanted = [&](const char* term, bool noColour) {
+            qputenv("TERM", term);
+            noColour ? qputenv("NO_COLOR", "1") : qunsetenv("NO_COLOR");
+            ::dup2(terminal, STDOUT_FILENO);
+            const bool answer = colourWanted();
+            ::dup2(saved, STDOUT_FILENO);
+            return answer;
+        };
+        const QList<bool> answers{wanted("xterm", false), wanted("dumb", false),
+                                  wanted("xterm", true), colourWanted()};
+        for (const int fd : {pty, terminal, saved})
+            ::close(fd);
+        QCOMPARE(answers, (QList<bool>{true, false, false, false}));
+    }
+
+    // Under a Japanese locale: the help is Japanese, Qt's own texts too, its
+    // descriptions start in one display column; without arguments the usage
+    // goes to stderr with status 2; the JSON messages stay English.
+    void japanese()
+    {
+        const auto run = [](const QStringList& arguments, int status) {
+            QProcess cli;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"LC_ALL"_qs, u"ja_JP.UTF-8"_qs);
+            cli.setProcessEnvironment(environment);
+            cli.start(QStringLiteral(NEMIROU_CLI_PATH), arguments);
+            const bool ended = cli.waitForFinished(60000) && cli.exitCode() == status;
+            return std::pair{
+                ended, QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError())};
+        };
+        const auto [helped, help] = run({u"--help"_qs}, 0);
+        QVERIFY(helped);
+        QVERIFY(help.startsWith(u"使い方: nemirou-cli (--head | --tail)"));
+        QVERIFY(help.contains(u"\n        nemirou-cli --undo") && help.contains(u"オプション:"));
+        QSet<qsizetype> columns;
+        for (const QString& line : help.mid(help.indexOf(u"オプション:")).split(u'\n')) {
+            const qsizetype gap = line.indexOf(u"  ", 2);
+            if (line.startsWith(u"  ") && gap > 0)
+                columns.insert(displayWidth(QStringView(line).left(gap)) +
+                               (line.mid(gap).size() - line.mid(gap).trimmed().size()));
+        }
+        QCOMPARE(columns.size(), 1);
+        const auto [bare, usage] = run({}, 2);
+        QVERIFY(bare && usage.startsWith(help.left(help.indexOf(u"\n\n"))));
+        QVERIFY(run({u"--frm"_qs}, 2).second.contains(u"未知のオプション"));
+
+        QTemporaryDir dir;
+        QVERIFY(QFile(dir.filePath(u"a.jpeg"_qs)).open(QIODevice::WriteOnly));
+        const auto [ran, json] = run({u"--tail"_qs, u"--from"_qs, u".jpeg"_qs, u"--to"_qs, u"/"_qs,
+                                      u"--json"_qs, dir.path()},
+                                     1);
+        const QString message =
+            QJsonDocument::fromJson(json.toUtf8())["steps"][0]["message"].toString();
+        QVERIFY(ran && !message.isEmpty());
+        QCOMPARE(message, QString::fromLatin1(message.toLatin1()));
     }
 };
 

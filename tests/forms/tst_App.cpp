@@ -2,15 +2,18 @@
 
 #include "forms/App.h"
 #include "forms/InstanceLock.h"
+#include "forms/InstanceRaise.h"
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,7 +75,42 @@ void TestForms::appPrevInstanceAndPath()
     QVERIFY(!forms::App::PrevInstance());  // asking again does not count itself
     // It took the lock over: a second start of the program finds it taken.
     QVERIFY(forms::InstanceLock(lockName).heldByAnother());
-    QCOMPARE(forms::App::Path(), QCoreApplication::applicationDirPath());
+
+    // The application's folder is the working directory, with its bytes.
+    const QByteArray folder = g_lockFolder + "/x\xff";
+    QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+    const int before = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QCOMPARE(::chdir(folder.constData()), 0);
+    const QString path = forms::App::Path();
+    QCOMPARE(::fchdir(before), 0);
+    ::close(before);
+    ::rmdir(folder.constData());
+    QCOMPARE(path, dir.path() + QStringLiteral("/x") + QChar(0xDCFF));
+}
+
+// A later start finds the lock held and calls its holder, which brings its
+// minimised window back and activates it; nobody listening is no error.
+void TestForms::raiseOnLaterStart()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString lockName = dir.filePath(QStringLiteral("x.lock"));
+    forms::InstanceLock first(lockName);
+    QVERIFY(!first.heldByAnother());
+    forms::InstanceLock later(lockName);
+    QVERIFY(later.heldByAnother());
+    QCOMPARE(later.socketName(), first.socketName());
+    QVERIFY(!forms::askToRaise(later.socketName()));
+    // A socket file left behind by an ended holder is replaced.
+    QVERIFY(QFile(first.socketName()).open(QIODevice::WriteOnly));
+    const std::unique_ptr<QLocalServer> server(forms::listenForRaise(first.socketName()));
+    QVERIFY(server);
+
+    QWidget window;
+    window.showMinimized();
+    QVERIFY(window.isMinimized() && !window.isActiveWindow());
+    QVERIFY(forms::askToRaise(later.socketName()));
+    QTRY_VERIFY(!window.isMinimized() && window.isActiveWindow());
 }
 
 // A live holder keeps a second start out; once it is killed its lock is gone.

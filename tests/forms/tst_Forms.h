@@ -17,6 +17,7 @@ private slots:
 
     // tst_App.cpp
     void appPrevInstanceAndPath();
+    void raiseOnLaterStart();
     void instanceLockKilledHolder();
     void instanceLockNotALock_data();
     void instanceLockNotALock();
