@@ -140,4 +140,34 @@ if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
         kill "$(xdotool getwindowpid "$wid")"
     '
     echo "installed with apt and started from its menu entry"
+
+    echo "== The menu entry's undo action: nemirou --undo from the package"
+    grep -qx 'Exec=nemirou --undo' "/usr/share/applications/$id.desktop"
+    work=$(mktemp -d)
+    mkdir "$work/写真" && touch "$work/写真/a.JPG" "$work/写真/b.JPG"
+    XDG_STATE_HOME="$work/state" nemirou-cli --tail --from .JPG --to .jpg --apply "$work/写真" >/dev/null
+    WORK="$work" SHOT="$build/package-undo.png" XDG_RUNTIME_DIR="$runtime" \
+        timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        set -euo pipefail
+        unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+        XDG_STATE_HOME="$WORK/state" nemirou --undo & app=$!
+        for _ in $(seq 60); do
+            wid=$(xdotool search --name "最後の変更を元に戻す" 2>/dev/null | head -1 || true)
+            [ -n "$wid" ] && break
+            sleep 0.5
+        done
+        [ -n "${wid:-}" ] || { echo "nemirou --undo showed no window" >&2; kill "$app"; exit 1; }
+        sleep 1
+        import -window "$wid" "$SHOT"
+        xdotool key --window "$wid" Return  # the default button: 元に戻す
+        for _ in $(seq 20); do
+            [ -e "$WORK/写真/a.JPG" ] && [ -e "$WORK/写真/b.JPG" ] && break
+            sleep 0.5
+        done
+        kill "$app"
+        [ -e "$WORK/写真/a.JPG" ] && [ -e "$WORK/写真/b.JPG" ] ||
+            { echo "the undo window restored nothing" >&2; exit 1; }
+    '
+    rm -rf "$work"
+    echo "the installed undo window restored the run: $build/package-undo.png"
 fi
