@@ -632,14 +632,16 @@ def main():
         return 0
 
     if args.build_dir.is_relative_to(ROOT) and \
-            subprocess.run(["git", "check-ignore", "-q", str(args.build_dir)], cwd=ROOT).returncode:
+            subprocess.run(["git", "check-ignore", "-q", f"{args.build_dir}/"], cwd=ROOT).returncode:
         raise SystemExit(f"{args.build_dir} is inside the repository but not git-ignored")
     args.build_dir.mkdir(parents=True, exist_ok=True)
-    lock = open(args.build_dir / "mutants.lock", "w")
-    try:  # two runs on one build folder would restore each other's files
+    # Two runs on one tree (whatever their build folders) would plant into and
+    # restore each other's files: one lock per tree.
+    lock = open(Path("/tmp") / f"nemirou-mutants-{sha(str(ROOT).encode())[:12]}.lock", "w")
+    try:
         fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
     except BlockingIOError:
-        raise SystemExit(f"another run is using {args.build_dir}")
+        raise SystemExit(f"another mutation run is using {ROOT}")
     pending = args.build_dir / "mutants-pending"
     recover(pending)
     dirty = git("status", "--porcelain", "--", *LAYERS).rstrip()
