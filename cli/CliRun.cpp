@@ -29,13 +29,14 @@ QString refusedCharacter(const QString& name)
     return QString();
 }
 
-}  // namespace
-
-namespace {
-
-// The job as the settings make it, each step told to collector.
-void configure(Cls_FileRename& job, const CliSettings& settings, Cls_RenameStepSink& collector)
+// The job as the settings make it, on disk (null: its own real disk) and
+// with journal (null: none); every step is kept in the outcome.
+RunOutcome runJob(const CliSettings& settings, Cls_RenameDisk* disk, Cls_RenameJournal* journal,
+                  const std::function<void(const RenameStep&)>& onStep)
 {
+    RunOutcome outcome;
+    OutcomeCollector collector(outcome, dynamic_cast<const Cls_RenameDiskModel*>(disk), onStep);
+    Cls_FileRename job;
     job.setProp_PathFrom(settings.folder);
     job.setRenameKubunIsTop(settings.head);
     job.setString_FileName(settings.from);
@@ -46,11 +47,14 @@ void configure(Cls_FileRename& job, const CliSettings& settings, Cls_RenameStepS
     job.MsgDisplayFlg_Prop(false);
     job.setStepSink(&collector);
     job.setKeepReport(false);
-}
-
-bool run(Cls_FileRename& job, const CliSettings& settings)
-{
-    return settings.folders ? job.PFncBln_DirectoryRename() : job.PFncBln_FileRename();
+    job.setDisk(disk);
+    job.setJournal(journal);
+    if (settings.folders)
+        job.PFncBln_DirectoryRename();
+    else
+        job.PFncBln_FileRename();
+    outcome.examined = job.examinedCount();
+    return outcome;
 }
 
 }  // namespace
@@ -58,27 +62,13 @@ bool run(Cls_FileRename& job, const CliSettings& settings)
 RunOutcome runRename(const CliSettings& settings, Cls_RenameDisk& disk,
                      const std::function<void(const RenameStep&)>& onStep)
 {
-    RunOutcome outcome;
-    OutcomeCollector collector(outcome, dynamic_cast<const Cls_RenameDiskModel*>(&disk), onStep);
-    Cls_FileRename job;
-    configure(job, settings, collector);
-    job.setDisk(&disk);
-    run(job, settings);
-    outcome.examined = job.examinedCount();
-    return outcome;
+    return runJob(settings, &disk, nullptr, onStep);
 }
 
 RunOutcome runJournaled(const CliSettings& settings, Cls_RenameJournal& journal,
                         const std::function<void(const RenameStep&)>& onStep)
 {
-    RunOutcome outcome;
-    OutcomeCollector collector(outcome, nullptr, onStep);
-    Cls_FileRename job;
-    configure(job, settings, collector);
-    job.setJournal(&journal);
-    run(job, settings);
-    outcome.examined = job.examinedCount();
-    return outcome;
+    return runJob(settings, nullptr, &journal, onStep);
 }
 
 Cls_RenameDiskModel previewModel(const CliSettings& settings)
