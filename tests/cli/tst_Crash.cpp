@@ -1,4 +1,4 @@
-#include "engine/Cls_FileRename.h"
+#include "cli/CliRun.h"
 #include "journal/RenameJournal.h"
 #include "runtime/NameCodec.h"
 
@@ -41,31 +41,29 @@ bool journalBegun(const QString& folder)
     return file.open(QIODevice::ReadOnly) && file.readAll().contains("\nbegin\n");
 }
 
-}  // namespace
-
-// The window's run of the folder, in a child process of its own: the job
-// configured as the window configures it, with a journal of the window's.
-pid_t startWindowRun(const QString& folder)
+// A run of the folder in a child process of its own, journaled as the
+// command line's --apply runs it, or as the window runs it.
+pid_t startRun(const QString& folder, bool window)
 {
     const pid_t child = ::fork();
     if (child != 0)
         return child;
-    JournalWriter journal(JournalWriter::Front::Window);
-    Cls_FileRename job;
-    job.setJournal(&journal);
-    job.setFilter_IsNewDate(false);
-    job.setString_FileName(u".jpeg"_qs);
-    job.setString_Rename(u".jpg"_qs);
-    job.setProp_PathFrom(folder);
-    job.MsgDisplayFlg_Prop(false);
-    job.setIsNoAnderTheWorld(true);
-    job.setRenameKubunIsTop(false);
-    job.PFncBln_FileRename();
+    CliSettings settings;
+    settings.head = false;
+    settings.from = u".jpeg"_qs;
+    settings.to = u".jpg"_qs;
+    settings.folder = folder;
+    JournalWriter journal(window ? JournalWriter::Front::Window
+                                 : JournalWriter::Front::CommandLine);
+    runJournaled(settings, journal);
     ::_exit(0);
 }
 
+}  // namespace
+
 // A run killed with SIGKILL part-way, the command line's or the window's,
-// leaves a journal whose undo puts back every name the run had changed.
+// leaves a journal whose undo (nemirou-cli --undo --apply) puts back every
+// name the run had changed.
 class CrashTest : public QObject {
     Q_OBJECT
 
@@ -89,47 +87,25 @@ private slots:
                 const QByteArray path = folder + "/IMG_" + QByteArray::number(i) + ".jpeg";
                 ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644));
             }
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("XDG_STATE_HOME", dir.path() + "/state");
-            const QString journals = dir.path() + "/state/nemirou/journal";
-
-            QProcess run;
-            pid_t child = 0;
-            if (window) {
-                qputenv("XDG_STATE_HOME", rt::encodeName(dir.path() + "/state"));
-                child = startWindowRun(rt::decodeName(folder));
-                qunsetenv("XDG_STATE_HOME");
-            } else {
-                run.setProcessEnvironment(environment);
-                run.start(NEMIROU_CLI_PATH, {"--tail", "--from", ".jpeg", "--to", ".jpg", "--apply",
-                                             rt::decodeName(folder)});
-                QVERIFY(run.waitForStarted());
-            }
-            bool reaped = false;
-            const auto running = [&] {
-                if (!window)
-                    return run.state() == QProcess::Running;
-                reaped = reaped || ::waitpid(child, nullptr, WNOHANG) == child;
-                return !reaped;
-            };
-            while (running() && !journalBegun(journals))
+            qputenv("XDG_STATE_HOME", rt::encodeName(dir.path() + "/state"));
+            const pid_t child = startRun(rt::decodeName(folder), window);
+            bool ended = false;
+            while (!(ended = ::waitpid(child, nullptr, WNOHANG) == child) &&
+                   !journalBegun(dir.path() + "/state/nemirou/journal"))
                 QThread::usleep(50);
             QThread::usleep(static_cast<unsigned long>(attempt) * 2000);
-            if (window && !reaped) {
+            if (!ended) {
                 ::kill(child, SIGKILL);
                 ::waitpid(child, nullptr, 0);
-            } else if (!window) {
-                run.kill();  // SIGKILL
-                run.waitForFinished();
             }
             const int renamed = countEnding(folder, ".jpg");
             partWay = renamed > 0 && renamed < kFiles;
             qInfo("attempt %d: killed after %d of %d renames", attempt, renamed, kFiles);
 
             QProcess undo;
-            undo.setProcessEnvironment(environment);
             undo.start(NEMIROU_CLI_PATH, {"--undo", "--apply"});
             QVERIFY(undo.waitForFinished(60000));
+            qunsetenv("XDG_STATE_HOME");
             QCOMPARE(countEnding(folder, ".jpeg"), kFiles);
             QCOMPARE(countEnding(folder, ".jpg"), 0);
             if (partWay)
