@@ -18,16 +18,12 @@ private slots:
     // tst_App.cpp
     void appPrevInstanceAndPath();
     void raiseOnLaterStart();
-    void instanceLockKilledHolder();
     void instanceLockNotALock_data();
     void instanceLockNotALock();
 
     // tst_Controls.cpp
     void checkBoxValue_data();
     void checkBoxValue();
-    void textBoxKeyDownSeesOldText();
-    void textBoxSelectAllSurvivesFocusClick();
-    void pictureBoxClickOnlyInside();
 
     // tst_ListBoxes.cpp
     void dirListIndexAndPath();
@@ -35,5 +31,4 @@ private slots:
     void dirListRefresh();
     void driveList();
     void fileListNormalFilesSorted();
-    void fileListDoubleClick();
 };

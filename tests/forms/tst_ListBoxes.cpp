@@ -234,23 +234,3 @@ void TestForms::fileListNormalFilesSorted()
     box.setPath(dir.filePath("sub"));
     QCOMPARE(box.ListCount(), 0);
 }
-
-void TestForms::fileListDoubleClick()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    for (const char* name : {"a.txt", "b.txt", "c.txt"})
-        QVERIFY(makeFile(dir.filePath(QLatin1String(name))));
-    forms::FileListBox box;
-    box.resize(200, 200);
-    box.setPath(dir.path());
-    box.show();
-    QList<int> indexSeen;
-    QObject::connect(&box, &forms::FileListBox::DblClick, [&] { indexSeen << box.ListIndex(); });
-    doubleClick(box.viewport(), box.visualRect(box.model()->index(1, 0)).center());
-    // Below the last entry nothing is double-clicked.
-    const QPoint empty(5, box.viewport()->height() - 2);
-    QVERIFY(!box.indexAt(empty).isValid());
-    doubleClick(box.viewport(), empty);
-    QCOMPARE(indexSeen, QList<int>{1});
-}
