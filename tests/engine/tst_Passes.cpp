@@ -48,19 +48,9 @@ private slots:
                             const QStringList& renames, int all, const QString& box = QString()) {
             QTest::newRow(name) << s << before << renames << all << box;
         };
-        // Full-width ＩＭＧ and ＡＢＣ, half-width katakana ﾃｽﾄ.
-        row("head, case and width count", {.from = "IMG", .to = "photo"},
-            {"IMG_1", "img_2", u"ＩＭＧ_3"_qs}, {"IMG_1>photo_1"}, 3);
-        row("tail, case counts", {.tail = true, .from = ".jpeg", .to = ".jpg"},
-            {"a.jpeg", "b.JPEG"}, {"a.jpeg>a.jpg"}, 2);
-        row("tail, empty part appends", {.tail = true, .to = "_z"}, {"a"}, {"a>a_z"}, 1);
-        row("empty replacement cuts, never to nothing", {.from = "abc"}, {"abcd", "abc"},
-            {"abcd>d"}, 2);
-        row("whole name", {.tail = true, .from = ".log", .to = "all", .whole = true},
-            {"a.log", "b.txt"}, {"a.log>all"}, 2);
-        row("half-width katakana part", {.from = u"ﾃｽﾄ"_qs, .to = u"テスト"_qs},
-            {u"ﾃｽﾄ_a"_qs, u"テスト_b"_qs}, {u"ﾃｽﾄ_a>テスト_a"_qs}, 2);
-        // Not UTF-8: renamed byte for byte, the trail holds the old path losslessly.
+        // Head and tail, whole names, descent and links are the differential
+        // test's, on random trees. Here: the trail of a name that is not
+        // UTF-8 holds the old path losslessly.
         const QString undecodable = rt::decodeName("IMG_\xff\xe3\x81.jpeg");
         row("non-UTF-8 name", {.tail = true, .from = ".jpeg", .to = ".jpg"}, {undecodable},
             {undecodable + ">" + undecodable.chopped(4) + "jpg"}, 1);
@@ -74,9 +64,7 @@ private slots:
         // ／ narrows to the separator: the file would move into folder "a".
         row("full-width solidus", narrow, {"a/", u"a／b"_qs}, {}, 1);
         // A computed name that is not one path component is refused (52).
-        row("separator, quiet", {.to = "a/"}, {"a/", "b"}, {}, 1);
         row("separator, box", {.to = "a/"}, {"a/", "b"}, {}, 1, "52 ");
-        row("dot-dot", {.to = "..", .whole = true}, {"b"}, {}, 1, "52 ");
         row("NUL", {.to = QStringView(u"x\0y", 3).toString()}, {"b"}, {}, 1, "52 ");
         // Paths under an empty start folder would resolve in the current one.
         row("empty start", {.to = "x", .asGiven = true}, {"a", "d/"}, {}, 0, "76 ");
@@ -103,9 +91,8 @@ private slots:
         row("folders, blank-ended subfolder", oldNewDeep,
             {"t/", "t/sub/", "t/sub/keep/", "t/sub /", "t/sub /old_a/"},
             {"t/sub /old_a>t/sub /new_a"}, 4);
-        // Descent is off by default. Hidden files are not listed; a rejected
-        // file still counts as examined; a listed folder (any case) is not
-        // entered.
+        // Hidden files are not listed; a file the extension filter rejects
+        // still counts as examined; a listed folder (any case) is not entered.
         const Setup jpeg{.tail = true, .from = ".jpeg", .to = ".jpg"};
         Setup filtered = jpeg;
         filtered.deep = true;
@@ -113,23 +100,8 @@ private slots:
         filtered.skipFolders = {"bak"};
         const QStringList deepTree{"a.jpeg", ".h.jpeg",         "s/",   "s/b.jpeg",
                                    "s/t/",   "s/t/c.skip.jpeg", "BAK/", "BAK/e.jpeg"};
-        row("descent off", jpeg, deepTree, {"a.jpeg>a.jpg"}, 1);
         row("descent with filters", filtered, deepTree, {"a.jpeg>a.jpg", "s/b.jpeg>s/b.jpg"}, 3);
         row("date filter", {.to = "x", .newerThan = "20991231"}, {"a"}, {}, 1);
-        const Setup old{.folders = true, .from = "old_", .to = "new_", .deep = true};
-        row("folders, descending into the renamed one", old, {"old_a/", "old_a/old_b/", "old_a/c"},
-            {"old_a>new_a", "new_a/old_b>new_a/new_b"}, 2);
-        // Links are never followed: a loop back up ends, and a folder outside
-        // the tree reached by a link is left alone.
-        const QStringList links{
-            "in/",           "in/sub/", "in/sub/loop>..", "in/old_out>../out", "in/a.jpeg",
-            "in/sub/b.jpeg", "out/",    "out/c.jpeg",     "out/old_far/"};
-        Setup oldIn = old;
-        oldIn.start = "in";
-        row("folders, links", oldIn, links, {}, 1);
-        const Setup jpegIn{
-            .tail = true, .from = ".jpeg", .to = ".jpg", .deep = true, .start = "in"};
-        row("files, links", jpegIn, links, {"in/a.jpeg>in/a.jpg", "in/sub/b.jpeg>in/sub/b.jpg"}, 2);
     }
     void run()
     {
@@ -183,24 +155,6 @@ private slots:
             QVERIFY2(boxes.boxes()[0].prompt.startsWith(box), qPrintable(boxes.boxes()[0].prompt));
         }
         removeTree(dir.path());
-    }
-
-    // The second file of a whole-name replacement finds the name taken and
-    // keeps its own; nothing is overwritten.
-    void wholeNameKeepsSecondFile()
-    {
-        QTemporaryDir dir;
-        make(dir.path(), {"a1", "a2"});
-        Cls_FileRename job;
-        configure(job, dir.path(), true, "a", "b");
-        job.setIs全置換(true);
-        QVERIFY(job.PFncBln_FileRename());
-        QCOMPARE(Cls_FileRenameTestAccess{job}.renameCount(), 1);
-        const QStringList left = tree(dir.path());
-        QCOMPARE(left.size(), 2);
-        QCOMPARE(left[1], u"b"_qs);
-        QCOMPARE(readFile(raw(dir.path() + u'/' + left[0])), raw(left[0]));
-        QCOMPARE(readFile(raw(dir.path() + "/b")), QByteArray(left[0] == "a1" ? "a2" : "a1"));
     }
 
     // A directory run, then a file run on the same job: the counters and the
