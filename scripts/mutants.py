@@ -616,9 +616,18 @@ def main():
     ap.add_argument("--tests", metavar="REGEX", help="only the CTest tests matching (for trials)")
     ap.add_argument("--test-seed", type=int, default=1,
                     help="NEMIROU_SEED for the randomised tests, the same for every run (default 1)")
+    ap.add_argument("--as-root", action="store_true",
+                    help="run although the user is root (only in a throwaway container)")
     ap.add_argument("--allow-dirty", action="store_true",
                     help="start although product files have uncommitted changes")
     args = ap.parse_args()
+    # A planted fault can turn a test's scratch path into a real one: once a
+    # mutant made the suite empty the folder holding the work tree. As an
+    # ordinary user the damage stops at what that user may write.
+    if os.geteuid() == 0 and not args.as_root and not args.list:
+        raise SystemExit("refusing to run as root: a mutant can make a test delete outside its "
+                         "scratch folders; run as an ordinary user, or with --as-root in a "
+                         "throwaway container or copy of the tree")
     args.build_dir = args.build_dir.resolve()
     out_path = args.out or args.build_dir / "mutants.json"
 

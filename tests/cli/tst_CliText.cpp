@@ -162,7 +162,7 @@ private slots:
         outcome.steps = {{"/d", u"テスト"_qs, "x", 0, 0, false, {}, 0},
                          {"/d", "abcdefg", "y", 0, 0, false, {}, 0}};
         const QList<QByteArray> lines = stepLines(outcome, false).split('\n');
-        QCOMPARE(displayWidth(u"テスト"_qs), 6);
+        QCOMPARE(displayWidth(u"一テストＡ한"_qs), 12);
         QCOMPARE(displayWidth(u"ﾃｽﾄ"_qs), 3);
         const auto arrowColumn = [](const QByteArray& line) {
             return displayWidth(QString::fromUtf8(line.left(line.indexOf(" -> "))));
@@ -198,10 +198,11 @@ private slots:
     // goes to stderr with status 2; the JSON messages stay English.
     void japanese()
     {
-        const auto run = [](const QStringList& arguments, int status) {
+        const auto run = [](const QStringList& arguments, int status,
+                            const QString& locale = u"ja_JP.UTF-8"_qs) {
             QProcess cli;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert(u"LC_ALL"_qs, u"ja_JP.UTF-8"_qs);
+            environment.insert(u"LC_ALL"_qs, locale);
             cli.setProcessEnvironment(environment);
             cli.start(QStringLiteral(NEMIROU_CLI_PATH), arguments);
             const bool ended = cli.waitForFinished(60000) && cli.exitCode() == status;
@@ -212,6 +213,9 @@ private slots:
         QVERIFY(helped);
         QVERIFY(help.startsWith(u"使い方: nemirou-cli (--head | --tail)"));
         QVERIFY(help.contains(u"\n        nemirou-cli --undo") && help.contains(u"オプション:"));
+        QVERIFY(help.contains(u"\n  -r, --recursive  サブフォルダも対象にします。\n"));
+        // English lines break between words only.
+        QVERIFY(run({u"--help"_qs}, 0, u"C.UTF-8"_qs).second.contains(u"would take are\nlisted."));
         QSet<qsizetype> columns;
         for (const QString& line : help.mid(help.indexOf(u"オプション:")).split(u'\n')) {
             const qsizetype gap = line.indexOf(u"  ", 2);
@@ -222,7 +226,8 @@ private slots:
         QCOMPARE(columns.size(), 1);
         const auto [bare, usage] = run({}, 2);
         QVERIFY(bare && usage.startsWith(help.left(help.indexOf(u"\n\n"))));
-        QVERIFY(run({u"--frm"_qs}, 2).second.contains(u"未知のオプション"));
+        const auto [refused, unknown] = run({u"--frm"_qs}, 2);
+        QVERIFY(refused && unknown.contains(u"未知のオプション"));
 
         QTemporaryDir dir;
         QVERIFY(QFile(dir.filePath(u"a.jpeg"_qs)).open(QIODevice::WriteOnly));

@@ -124,6 +124,17 @@ void TestForms::dirListMouse()
     QCOMPARE(boxes.boxes().size(), 1);
     QCOMPARE(boxes.boxes().first().style, rt::kVbExclamation);
     QVERIFY(boxes.boxes().first().prompt.contains(tree.at("c")));
+
+    // The rows show the root whole and every other folder by its last name.
+    const int open = static_cast<int>(tree.top.count(u'/'));
+    QCOMPARE(box.model()->index(0, 0).data().toString(), QStringLiteral("/"));
+    QCOMPARE(box.model()->index(open, 0).data().toString(), tree.top.section(u'/', -1));
+    // Arrow keys select; Return opens the selected folder, as a double click does.
+    box.setListIndex(0);
+    QTest::keyClick(&box, Qt::Key_Down);
+    QCOMPARE(box.Path(), tree.top);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(box.Path(), tree.at("b"));
 }
 
 // Refresh shows a new folder, here one whose name is not UTF-8, and keeps the

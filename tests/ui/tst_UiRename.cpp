@@ -251,6 +251,9 @@ void TestUi::undoWindowListsRestoresAndCancels()
     QVERIFY(QTest::qWaitForWindowExposed(&undo));
     QApplication::setActiveWindow(&undo);
     QCOMPARE(QApplication::focusWidget(), undo.Lst_Steps);
+    // The buttons sit under the list, 元に戻す first and キャンセル beside it.
+    QVERIFY(undo.Cmd_Undo->geometry().top() >= undo.Lst_Steps->geometry().bottom());
+    QVERIFY(undo.Cmd_Cancel->geometry().left() > undo.Cmd_Undo->geometry().right());
     QTest::keyClick(undo.Lst_Steps, Qt::Key_Return);  // the default button
     QCOMPARE(statuses(undo),
              (QStringList{"a.jpg>a.jpeg 元に戻しました",

@@ -42,6 +42,11 @@ void TestUi::initialState()
     QCOMPARE(form.Chk_IsDir->palette().color(form.Chk_IsDir->backgroundRole()),
              QColor(192, 192, 255));
     QCOMPARE(form.Image1->pixmap().size(), QSize(32, 32));
+    QCOMPARE(form.FileList_Box->font().pointSizeF(), 9.0);
+    QCOMPARE(form.Chk_IsNarrow->font().pointSizeF(), 8.25);
+    QCOMPARE(form.Cmd_Go->font().pointSizeF(), 9.75);
+    QCOMPARE(form.FileList_Box->toolTip(),
+             QStringLiteral("ﾌｧｲﾙをﾀﾞﾌﾞﾙｸﾘｯｸすると、変更部分が自動的に指定されます。"));
 
     // Lbl_Info shows with a click on Chk_IsDir and stays when it is cleared.
     for (int value : {1, 0}) {
