@@ -9,7 +9,7 @@ bool refusedByHook(Call call)
     const int error = faultHook(call);
     if (error == 0)
         return false;
-    errno = error;
+    errno = error == kAnsweredDone ? 0 : error;
     return true;
 }
 

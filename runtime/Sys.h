@@ -15,6 +15,11 @@
 // without the real call being made.
 namespace rt::sys {
 
+// A hook's answer for a rename that the volume reports done without making
+// it, as some drivers do: the rename wrappers then return 0. Only they honour
+// it; any other call so answered fails with errno 0.
+inline constexpr int kAnsweredDone = -1;
+
 enum class Call : std::uint8_t {
     RenameNoReplace,  // renameat2
     Rename,           // renameat
@@ -46,16 +51,22 @@ inline bool refused(Call call)
     return refusedByHook(call);
 }
 
+// What a refused rename returns: 0 when the hook answered it done.
+inline int refusedRename()
+{
+    return errno == 0 ? 0 : -1;
+}
 inline int renameat2(int oldFolder, const char* oldName, int newFolder, const char* newName,
                      unsigned int flags)
 {
     return refused(Call::RenameNoReplace)
-               ? -1
+               ? refusedRename()
                : ::renameat2(oldFolder, oldName, newFolder, newName, flags);
 }
 inline int renameat(int oldFolder, const char* oldName, int newFolder, const char* newName)
 {
-    return refused(Call::Rename) ? -1 : ::renameat(oldFolder, oldName, newFolder, newName);
+    return refused(Call::Rename) ? refusedRename()
+                                 : ::renameat(oldFolder, oldName, newFolder, newName);
 }
 inline int linkat(int oldFolder, const char* oldName, int newFolder, const char* newName, int flags)
 {

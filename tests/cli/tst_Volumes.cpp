@@ -5,6 +5,7 @@
 #include "journal/JournalUndo.h"
 #include "runtime/RenameAt.h"
 #include "runtime/Sys.h"
+#include "support/FaultPlan.h"
 #include "support/LoopVolume.h"
 
 #include <QTemporaryDir>
@@ -170,6 +171,34 @@ private slots:
         QCOMPARE(statuses(runRename(run, disk)), expected);
         QCOMPARE(tree(root), after);
         QCOMPARE(contents(root), held);
+    }
+
+    // A volume that answers a rename as done and changes nothing: the step
+    // fails (the folder is asked) in the window's run and in the command
+    // line's journaled one, and the file keeps its name.
+    void renameAnsweredButNotDone()
+    {
+        for (const QString& volume : kVolumes) {
+            QString why;
+            const QString root = folderOn(volume, why);
+            if (root.isEmpty())
+                QSKIP(qPrintable(why));
+            make(root, {"a.JPG"});
+            for (const char* to : {".jpg", ".png"}) {  // a change of case, another name
+                CliSettings run;
+                run.head = false;
+                run.from = u".JPG"_qs;
+                run.to = QString::fromLatin1(to);
+                run.folder = root;
+                const faultplan::FailingAll liar(
+                    {rt::sys::Call::RenameNoReplace, rt::sys::kAnsweredDone});
+                Cls_RenameDiskReal disk;
+                QCOMPARE(statuses(runRename(run, disk)), u"error a.JPG>a"_qs + to);
+                run.apply = true;
+                QCOMPARE(statuses(runCommand(run).applied), u"error a.JPG>a"_qs + to);
+                QCOMPARE(tree(root), QStringList{"a.JPG"});
+            }
+        }
     }
 
     // A run killed between the two steps of a case-only rename leaves the
