@@ -35,6 +35,7 @@ private slots:
         row("latin1 byte", "caf\xe9.txt", units(u"caf\xDCE9.txt"));
         row("encoded surrogate", "\xed\xa0\x80", units(u"\xDCED\xDCA0\xDC80"));
         row("above 10FFFF", "\xf4\x90\x80\x80", units(u"\xDCF4\xDC90\xDC80\xDC80"));
+        row("overlong four bytes", "\xf0\x8f\xbf\xbf", units(u"\xDCF0\xDC8F\xDCBF\xDCBF"));
         row("max code point", "\xf4\x8f\xbf\xbfx", units(u"\xDBFF\xDFFFx"));
         row("kana then stray", "\xe3\x81\x82\x80z", units(u"\x3042\xDC80z"));
         row("embedded NUL", {}, QStringLiteral("a") + QChar(0) + u'b');

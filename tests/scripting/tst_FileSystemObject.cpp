@@ -415,6 +415,8 @@ private slots:
         writeFile(at("one/inner"), "from one");
         makeFolder(at("dst"));
         writeFile(at("dst/inner"), "at destination");
+        makeFolder(at("nest"));
+        makeFolder(at("nest/inner"));  // a folder where dst holds a file of its name
         makeFolder(at("locked"));
         writeFile(at("locked/ro"), "ro", 0444);
         makeFolder(at("sealed"));
@@ -440,9 +442,15 @@ private slots:
             {76, [&] { fso.CopyFolder(path("src"), path("no/d"), true); }},
             {76, [&] { fso.CopyFolder(path("missing"), path("x"), true); }},
             {58, [&] { fso.CopyFolder(path("src"), path("dst/inner"), true); }},
+            {58, [&] { fso.CopyFolder(path("nest"), path("dst"), true); }},
             {70, [&] { fso.DeleteFile(path("ro"), false); }},
             {53, [&] { fso.DeleteFile(path("missing")); }},
             {53, [&] { fso.DeleteFile(path("empty")); }},
+            {70,
+             [&] {
+                 const faultplan::Failing refused(rt::sys::Call::Unlink, 0, EACCES);
+                 fso.DeleteFile(path("a"));
+             }},
             {70, [&] { fso.DeleteFolder(path("locked"), false); }},
             {76, [&] { fso.DeleteFolder(path("missing")); }},
             {76, [&] { fso.DeleteFolder(path("a")); }},
