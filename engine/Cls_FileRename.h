@@ -93,14 +93,16 @@ private:
     // Bare names inside the pass's folder: a new (or old) name that is no
     // single valid path component is refused with error 52 before anything
     // moves.
-    bool FncBln_RenameFile(PassFolder& folder, const QString& oldName, const QString& newName);
-    bool FncBln_RenameFolder(PassFolder& folder, const QString& oldName, const QString& newName);
     // oldBytes, when given, is oldName as the listing had it on disk.
+    bool FncBln_RenameFile(PassFolder& folder, const QString& oldName, const QString& newName,
+                           const QByteArray* oldBytes);
+    bool FncBln_RenameFolder(PassFolder& folder, const QString& oldName, const QString& newName,
+                             const QByteArray* oldBytes);
     bool FncBln_RenameEntry(PassFolder& folder, const QString& oldName, const QString& newName,
-                            bool isFolder, const QByteArray* oldBytes = nullptr);
+                            bool isFolder, const QByteArray* oldBytes);
     static bool FncBln_EncodeBareName(const QString& name, QByteArray& bytes);
-    bool FncBln_IsTargetEntry(const PassFolder& folder, const QString& name,
-                              QByteArray& bytes) const;
+    bool FncBln_IsTargetFile(const PassFolder& folder, const QString& name,
+                             QByteArray& bytes) const;
     void Sub_DisplayError(int number, const QString& source) const;
     bool FncBln_IsFolderNotListed(const QString& path) const;
     static QString FncStr_GetLastPathName(const QString& path);
@@ -111,9 +113,7 @@ private:
                                   bool& flag);
     static QString FncStr_LayDigits(const QString& text, const QString& pattern);
     static void Sub_AddFilterItem(const QString& text, rt::KeyedStringList& list);
-    bool FncBln_IsTargetFile(const QString& folder, const QString& name) const;
-    bool FncBln_IsDateMatch(const QString& path) const;
-    bool FncBln_IsStampMatch(std::int64_t seconds) const;
+    bool FncBln_IsDateMatch(std::int64_t seconds) const;
     static QString FncStr_FormatDateTime(const QString& text);     // throws rt::VbError 13
     static QString FncStr_FormatDateTime(const QDateTime& stamp);  // throws rt::VbError 13
     bool FncBln_IsExtensionNotListed(const QString& path) const;

@@ -1,6 +1,5 @@
 #include "engine/Cls_FileRename.h"
 
-#include "runtime/FileDateTime.h"
 #include "runtime/PathSeparator.h"
 #include "runtime/StringFunctions.h"
 #include "runtime/VbError.h"
@@ -164,28 +163,9 @@ void Cls_FileRename::Sub_AddFilterItem(const QString& text, rt::KeyedStringList&
     }
 }
 
-bool Cls_FileRename::FncBln_IsTargetFile(const QString& folder, const QString& name) const
-{
-    const QString path = FncStr_JoinPath(folder, name);
-    if (!FncBln_IsDateMatch(path))
-        return false;
-    return FncBln_IsExtensionNotListed(path);
-}
-
-// The time stamp is read even when no threshold is on: an entry whose time
-// cannot be read is never a candidate.
-bool Cls_FileRename::FncBln_IsDateMatch(const QString& path) const
-{
-    try {
-        return FncBln_IsStampMatch(rt::FileDateTime(path).toSecsSinceEpoch());
-    } catch (...) {
-        return false;
-    }
-}
-
 // The stamp is written as text only for the comparisons, so a stamp that has
 // no four-digit year fails only while a threshold is on.
-bool Cls_FileRename::FncBln_IsStampMatch(std::int64_t seconds) const
+bool Cls_FileRename::FncBln_IsDateMatch(std::int64_t seconds) const
 {
     // Up to the end of year 9999 every stamp is a valid local time; only
     // beyond is the conversion asked.

@@ -126,7 +126,7 @@ bool Cls_FileRename::FncBln_RenamePass(const QString& path, Cls_RenameDisk::Hand
     QByteArray bytes;
     for (const QString& entry : entries) {
         try {
-            if (FncBln_IsTargetEntry(here, entry, bytes))
+            if (FncBln_IsTargetFile(here, entry, bytes))
                 Sub_ApplyNewName(here, entry, bytes, length, folders);
         } catch (...) {
         }
@@ -159,13 +159,17 @@ void Cls_FileRename::Sub_ApplyNewName(PassFolder& folder, const QString& name,
 {
     const QStringView view(name);
     QString newName;
+    const auto rename = [&](const QString& from, const QString& to, const QByteArray* fromBytes) {
+        return isFolder ? FncBln_RenameFolder(folder, from, to, fromBytes)
+                        : FncBln_RenameFile(folder, from, to, fromBytes);
+    };
     // A new name equal to the old one leaves nothing to do; the rename,
     // which can only fail, is issued only where its box is to be shown.
     if (m_RenameKubunIsTop) {
         if (view.left(length) == m_StringFileName) {
             newName = m_Is全置換 ? m_StringRename : concat(m_StringRename, view.mid(length));
             if (newName != name || m_MsgDisplayFlg)
-                FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
+                rename(name, newName, &bytes);
         }
         if (m_IsNarrow) {
             const bool listed = newName.isEmpty();
@@ -173,26 +177,26 @@ void Cls_FileRename::Sub_ApplyNewName(PassFolder& folder, const QString& name,
                 newName = name;
             const QString narrow = rt::StrConvNarrow(newName);
             if (narrow != newName || m_MsgDisplayFlg)
-                FncBln_RenameEntry(folder, newName, narrow, isFolder, listed ? &bytes : nullptr);
+                rename(newName, narrow, listed ? &bytes : nullptr);
         }
     } else if (view.right(length) == m_StringFileName) {
         newName =
             m_Is全置換 ? m_StringRename : concat(view.left(name.size() - length), m_StringRename);
         if (newName != name || m_MsgDisplayFlg)
-            FncBln_RenameEntry(folder, name, newName, isFolder, &bytes);
+            rename(name, newName, &bytes);
     }
 }
 
 bool Cls_FileRename::FncBln_RenameFile(PassFolder& folder, const QString& oldName,
-                                       const QString& newName)
+                                       const QString& newName, const QByteArray* oldBytes)
 {
-    return FncBln_RenameEntry(folder, oldName, newName, false);
+    return FncBln_RenameEntry(folder, oldName, newName, false, oldBytes);
 }
 
 bool Cls_FileRename::FncBln_RenameFolder(PassFolder& folder, const QString& oldName,
-                                         const QString& newName)
+                                         const QString& newName, const QByteArray* oldBytes)
 {
-    return FncBln_RenameEntry(folder, oldName, newName, true);
+    return FncBln_RenameEntry(folder, oldName, newName, true, oldBytes);
 }
 
 // Renames one entry inside its folder; never replaces anything and never
@@ -274,12 +278,12 @@ bool Cls_FileRename::FncBln_EncodeBareName(const QString& name, QByteArray& byte
 
 // The candidate filter of the passes: the date test on the time the open
 // folder reports for the entry, then the extension test.
-bool Cls_FileRename::FncBln_IsTargetEntry(const PassFolder& folder, const QString& name,
-                                          QByteArray& bytes) const
+bool Cls_FileRename::FncBln_IsTargetFile(const PassFolder& folder, const QString& name,
+                                         QByteArray& bytes) const
 {
     std::int64_t seconds = 0;
     bytes = rt::encodeName(name);
-    if (!m_Disk->modified(folder.handle, bytes, seconds) || !FncBln_IsStampMatch(seconds))
+    if (!m_Disk->modified(folder.handle, bytes, seconds) || !FncBln_IsDateMatch(seconds))
         return false;
     return m_ExtensionList->Count() == 0 ||
            FncBln_IsExtensionNotListed(FncStr_JoinPath(folder.path, name));

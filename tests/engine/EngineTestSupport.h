@@ -13,7 +13,10 @@ struct Cls_FileRenameTestAccess {
     void setRenameCount(std::int32_t value) { j.m_RenameCount = value; }
     void setRejectedCount(std::int32_t value) { j.m_RejectedCount = value; }
     bool checkFirstInit() const { return j.FncBln_CheckFirstInit(); }
-    bool isDateMatch(S path) const { return j.FncBln_IsDateMatch(path); }
+    bool isDateMatch(const QDateTime& t) const
+    {
+        return j.FncBln_IsDateMatch(t.toSecsSinceEpoch());
+    }
     bool isExtensionNotListed(S path) const { return j.FncBln_IsExtensionNotListed(path); }
     static QString joinPath(S folder, S name)
     {
