@@ -24,40 +24,22 @@ constexpr qint64 kTimeBudgetMs = 40000;
 
 // Pieces names are made of: colliding ASCII, full-width and half-width
 // forms (some narrow onto others), kana that take a voiced mark, the
-// full-width solidus, an undecodable byte (kept as U+DCFF) and a dot.
-const QStringList kPieces{"a",
-                          "b",
-                          "ab",
-                          ".jpeg",
-                          ".jpg",
-                          u"ａ"_qs,
-                          u"ｂ"_qs,
-                          u"ＡＢ"_qs,
-                          "AB",
-                          u"テスト"_qs,
-                          u"ﾃｽﾄ"_qs,
-                          u"ガ"_qs,
-                          u"ｶﾞ"_qs,
-                          u"／"_qs,
-                          u"１"_qs,
-                          "1",
-                          QString(QChar(0xDCFF)),
-                          "."};
+// full-width solidus, a dot and an undecodable byte (kept as U+DCFF).
+const QStringList kPieces =
+    u"a b ab .jpeg .jpg ａ ｂ ＡＢ AB テスト ﾃｽﾄ ガ ｶﾞ ／ １ 1 ."_qs.split(u' ') << QChar(0xDCFF);
 
 // On a card's volume: names in both cases (one name there), no byte that
 // is not UTF-8 (the volume cannot hold it); a new name may take a
 // character the volume refuses, or end in a dot or a blank.
-const QStringList kCardPieces{"a",       "A",      "b",      "B",      "ab",     "AB",
-                              ".jpeg",   ".JPG",   ".jpg",   u"ａ"_qs, u"Ａ"_qs, u"テスト"_qs,
-                              u"ﾃｽﾄ"_qs, u"ガ"_qs, u"／"_qs, u"？"_qs, "1",      "."};
+const QStringList kCardPieces =
+    u"a A b B ab AB .jpeg .JPG .jpg ａ Ａ テスト ﾃｽﾄ ガ ／ ？ 1 ."_qs.split(u' ');
 const QStringList kRefusedPieces{"?", ":", " ", "|"};
 
-QString randomText(QRandomGenerator& random, int most, const QStringList& pieces = kPieces)
+QString randomText(QRandomGenerator& random, int most, const QStringList& pieces)
 {
     QString text;
-    const int count = static_cast<int>(random.bounded(most + 1));
-    for (int i = 0; i < count; ++i)
-        text += pieces[static_cast<int>(random.bounded(pieces.size()))];
+    for (int count = random.bounded(most + 1); count > 0; --count)
+        text += pieces[random.bounded(pieces.size())];
     return text;
 }
 
@@ -84,34 +66,24 @@ Case randomCase(QRandomGenerator& random, bool card)
     QStringList folders{QString()};
     QSet<QString> taken;
     const QStringList& pieces = card ? kCardPieces : kPieces;
-    const int count = 2 + static_cast<int>(random.bounded(14));
-    for (int i = 0; i < count; ++i) {
-        const QString parent = folders[static_cast<int>(random.bounded(folders.size()))];
-        const QString path =
-            parent + (random.bounded(6) == 0 ? u"."_qs : QString()) + randomName(random, pieces);
+    for (int count = 2 + random.bounded(14); count > 0; --count) {
+        const QString parent = folders[random.bounded(folders.size())];
+        const QString dot = random.bounded(6) == 0 ? u"."_qs : QString();
+        const QString path = parent + dot + randomName(random, pieces);
         // Each name once: a file or folder made at the name of a link would
         // be made through it, outside the tree.
         const QString key = card ? path.toCaseFolded() : path;
         if (taken.contains(key))
             continue;
         taken.insert(key);
-        const quint32 kind = static_cast<quint32>(random.bounded(8));
-        switch (card && kind == 2 ? 3 : kind) {
-        case 0:
-        case 1:
-            if (path.count(u'/') < 2) {
-                c.entries.append(path + u'/');
-                folders.append(path + u'/');
-                break;
-            }
-            Q_FALLTHROUGH();
-        default: c.entries.append(path); break;
-        case 2: {
+        const int kind = random.bounded(8);
+        if (kind < 2 && path.count(u'/') < 2) {
+            c.entries.append(path + u'/');
+            folders.append(path + u'/');
+        } else {
             // A link: to a file, to a folder (which may hold files), dangling.
-            static const char* const targets[] = {"../x", ".", "nowhere", "/"};
-            c.entries.append(path + u'>' + targets[random.bounded(4)]);
-            break;
-        }
+            static const QStringList targets{"../x", ".", "nowhere", "/"};
+            c.entries.append(kind == 2 && !card ? path + u'>' + targets[random.bounded(4)] : path);
         }
     }
     CliSettings& s = c.settings;
@@ -120,10 +92,9 @@ Case randomCase(QRandomGenerator& random, bool card)
     // that most cases rename something.
     s.from = randomText(random, 2, pieces);
     if (random.bounded(2) == 0) {
-        const QString name =
-            c.entries[static_cast<int>(random.bounded(c.entries.size()))].section(u'>', 0, 0);
-        const QString last =
-            name.endsWith(u'/') ? name.chopped(1).section(u'/', -1) : name.section(u'/', -1);
+        const QString last = c.entries[random.bounded(c.entries.size())]
+                                 .section(u'>', 0, 0)
+                                 .section(u'/', -1, -1, QString::SectionSkipEmpty);
         const qsizetype length = random.bounded(last.size() + 1);
         s.from = s.head ? last.left(length) : last.right(length);
     }
@@ -135,47 +106,37 @@ Case randomCase(QRandomGenerator& random, bool card)
     return c;
 }
 
-QString describe(const RenameStep& step)
-{
-    return QStringLiteral("%1 > %2 [%3/%4]")
-        .arg(step.from(), step.to())
-        .arg(step.error)
-        .arg(step.systemError);
-}
-
+// A run's steps and counts, a line each.
 QStringList described(const RunOutcome& outcome)
 {
     QStringList lines;
     for (const RenameStep& step : outcome.steps)
-        lines.append(describe(step));
-    lines.append(QStringLiteral("renamed %1 skipped %2 examined %3")
-                     .arg(outcome.renamed)
-                     .arg(outcome.skipped)
-                     .arg(outcome.examined));
-    return lines;
+        lines << QStringLiteral("%1 > %2 [%3/%4]")
+                     .arg(step.from(), step.to())
+                     .arg(step.error)
+                     .arg(step.systemError);
+    return lines << QStringLiteral("renamed %1 skipped %2 examined %3")
+                        .arg(outcome.renamed)
+                        .arg(outcome.skipped)
+                        .arg(outcome.examined);
 }
 
 // The tree as the preview says the run leaves it: each ok step renames an
-// entry (and carries a folder's contents along).
-// folder is the start folder as the run was given it.
-// On a card a step's old name reaches the entry in any letter case.
-QStringList predicted(QStringList tree, const QString& folder, const RunOutcome& preview, bool card)
+// entry (and carries a folder's contents along). prefix: the length of the
+// start folder as the run was given it, with its separator. On a card a
+// step's old name reaches the entry in any letter case.
+QStringList predicted(QStringList tree, qsizetype prefix, const RunOutcome& preview, bool card)
 {
-    const qsizetype prefix = folder.size() + (folder.endsWith(u'/') ? 0 : 1);
     const auto key = [card](const QString& path) { return card ? path.toCaseFolded() : path; };
     for (const RenameStep& step : preview.steps) {
-        if (step.error != 0)
-            continue;
         const QString from = key(step.from().mid(prefix));
-        const QString to = step.to().mid(prefix);
         for (QString& entry : tree) {
             const QString at = key(entry);
-            if (at == from || at == from + u'/' || at.startsWith(from + u'/'))
-                entry = to + entry.mid(from.size());
+            if (step.error == 0 && (at == from || at.startsWith(from + u'/')))
+                entry = step.to().mid(prefix) + entry.mid(from.size());
         }
     }
-    tree.sort();
-    return tree;
+    return DiskTree::sorted(tree);
 }
 
 // An oracle written apart from the passes, from the rules as a user reads
@@ -201,11 +162,9 @@ struct Oracle {
     }
     static bool oneName(const QString& name)
     {
-        if (name.isEmpty() || name == u"." || name == u".." || name.contains(u'/') ||
-            name.contains(QChar(0)))
-            return false;
         try {
-            return rt::encodeName(name).size() <= 255;
+            return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
+                   !name.contains(QChar(0)) && rt::encodeName(name).size() <= 255;
         } catch (...) {
             return false;
         }
@@ -238,24 +197,22 @@ struct Oracle {
             if (isFolder != run.folders)
                 continue;
             ++examined;
-            const std::optional<QString> renamed = newName(name);
-            if (!renamed || *renamed == name)
+            const std::optional<QString> to = newName(name);
+            if (!to || *to == name)
                 continue;
-            const QString& to = *renamed;
-            const char* status = !oneName(to) ? "invalid" : present.contains(to) ? "exists" : "ok";
-            steps.append(relative + name + u" > "_qs + relative + to + u' ' +
-                         QLatin1String(status));
-            if (qstrcmp(status, "ok") != 0)
+            const QString status = !oneName(*to)           ? "invalid"
+                                   : present.contains(*to) ? "exists"
+                                                           : "ok";
+            steps.append(relative + name + u" > "_qs + relative + *to + u' ' + status);
+            if (status != u"ok")
                 continue;
             present.remove(name);
-            present.insert(to);
+            present.insert(*to);
             if (isFolder)
-                subfolders.last().second = to;
+                subfolders.last().second = *to;
         }
-        if (!run.recursive)
-            return;
         for (const auto& [onDisk, now] : std::as_const(subfolders)) {
-            if (!now.startsWith(u'.'))
+            if (run.recursive && !now.startsWith(u'.'))
                 folder(path + '/' + rt::encodeName(onDisk), relative + now + u'/');
         }
     }
@@ -278,8 +235,7 @@ private slots:
         QVERIFY(scratch.isValid());
         qputenv("XDG_STATE_HOME", raw(scratch.path() + u"/state"_qs));
         const QString root = scratch.path() + u"/t"_qs;
-        QCOMPARE(::mkdir(raw(root).constData(), 0755), 0);
-        make(root, {"a.jpeg", "b.jpeg"});
+        make(scratch.path(), {"t/", "t/a.jpeg", "t/b.jpeg"});
         CliSettings settings;
         settings.head = false;
         settings.from = u".jpeg"_qs;
@@ -291,9 +247,7 @@ private slots:
         // A new b.jpg, made before the renamed one goes, so it cannot take
         // over its inode number.
         makeFile(raw(root + u"/b.new"_qs), "another");
-        QCOMPARE(
-            ::rename(raw(root + u"/b.new"_qs).constData(), raw(root + u"/b.jpg"_qs).constData()),
-            0);
+        QCOMPARE(::rename(raw(root + u"/b.new"_qs), raw(root + u"/b.jpg"_qs)), 0);
         Journal journal;
         QString error;
         QVERIFY2(readJournal(result.journal, journal, error), qPrintable(error));
@@ -307,13 +261,11 @@ private slots:
         bool complete = true;
         const RunOutcome undone = undoJournal(journal, disk, &complete);
         QCOMPARE(undone.renamed, 1);
-        QCOMPARE(undone.skipped, 1);
         QVERIFY(!complete);  // a later undo tries b again
         QCOMPARE(tree(root), (QStringList{"a.jpeg", "b.jpg"}));
-        for (const RenameStep& step : undone.steps) {
-            if (step.fromName == u"b.jpg")
-                QCOMPARE(step.error, kChangedSince);
-        }
+        QCOMPARE(undone.skipped, 1);
+        for (const RenameStep& step : undone.steps)
+            QCOMPARE(step.error, step.fromName == u"b.jpg" ? kChangedSince : 0);
 
         // Journals kept: the newest 100, and any younger than 90 days.
         const QString folder = journalFolder();
@@ -375,43 +327,32 @@ private:
         QElapsedTimer clock;
         clock.start();
         int done = 0;
-        QHash<QString, int> statuses;
         for (; done < cases && clock.elapsed() < budget; ++done) {
-            const quint32 caseSeed = random.generate();
-            QRandomGenerator caseRandom(caseSeed);
-            Case c = randomCase(caseRandom, card);
+            Case c = randomCase(random, card);
+            CliSettings& s = c.settings;
             const QString root = scratchPath + u'/' + QString::number(done);
             QCOMPARE(::mkdir(raw(root).constData(), 0755), 0);
             make(root, c.entries);
             // The folder as a user may type it: with a trailing separator,
             // a doubled one or a "." component.
-            static const char* const spellings[] = {"", "", "/", "//", "/."};
-            c.settings.folder = root + spellings[caseRandom.bounded(5)];
+            s.folder = root + QStringList{"", "", "/", "//", "/."}[random.bounded(5)];
+            const qsizetype prefix = s.folder.size() + (s.folder.endsWith(u'/') ? 0 : 1);
             const QStringList before = tree(root);
-            Oracle oracle{c.settings, {}, 0};
+            Oracle oracle{s, {}, 0};
             oracle.folder(raw(root), QString());
 
-            Cls_RenameDiskModel model = previewModel(c.settings);
-            const RunOutcome preview = runRename(c.settings, model);
+            Cls_RenameDiskModel model = previewModel(s);
+            const RunOutcome preview = runRename(s, model);
             QCOMPARE(tree(root), before);  // a preview changes nothing
             Cls_RenameDiskReal disk;
-            const RunOutcome applied = runRename(c.settings, disk);
-            const QString where =
-                QStringLiteral("seed %1 (case %2, case seed %3): entries %4; head %5 from '%6' "
-                               "to '%7' whole %8 narrow %9 dirs %10 recursive %11 folder '%12'")
-                    .arg(seed)
-                    .arg(done)
-                    .arg(caseSeed)
-                    .arg(c.entries.join(u", "))
-                    .arg(c.settings.head)
-                    .arg(c.settings.from, c.settings.to)
-                    .arg(c.settings.whole)
-                    .arg(c.settings.narrow)
-                    .arg(c.settings.folders)
-                    .arg(c.settings.recursive)
-                    .arg(c.settings.folder);
+            const RunOutcome applied = runRename(s, disk);
             // Tells what went wrong with the case and how to run it again.
             const auto fail = [&](const char* what, const RunOutcome& outcome) {
+                QString where;
+                QDebug(&where) << "NEMIROU_SEED" << seed << "case" << done << c.entries << "head"
+                               << s.head << s.from << s.to << "whole" << s.whole << "narrow"
+                               << s.narrow << "dirs" << s.folders << "recursive" << s.recursive
+                               << s.folder;
                 qWarning().noquote() << where << "\npreview:\n"
                                      << described(preview).join(u'\n') << '\n'
                                      << what << ":\n"
@@ -421,26 +362,21 @@ private:
             };
             // Without the half-width step, on a volume that keeps case, the
             // preview is checked against the oracle too.
-            if (!card && !c.settings.narrow) {
-                const qsizetype prefix =
-                    c.settings.folder.size() + (c.settings.folder.endsWith(u'/') ? 0 : 1);
-                QStringList shown;
-                for (const RenameStep& step : preview.steps)
-                    shown.append(step.from().mid(prefix) + u" > "_qs + step.to().mid(prefix) +
-                                 u' ' + stepStatus(step));
-                if (shown != oracle.steps || preview.examined != oracle.examined) {
-                    qWarning().noquote()
-                        << "oracle:\n"
-                        << oracle.steps.join(u'\n') << "\nexamined" << oracle.examined;
-                    return fail("preview against the oracle", preview);
-                }
+            QStringList shown;
+            for (const RenameStep& step : preview.steps)
+                shown.append(step.from().mid(prefix) + u" > "_qs + step.to().mid(prefix) + u' ' +
+                             stepStatus(step));
+            if (!card && !s.narrow &&
+                (shown != oracle.steps || preview.examined != oracle.examined)) {
+                qWarning().noquote() << "oracle:\n"
+                                     << oracle.steps.join(u'\n') << "\nexamined" << oracle.examined;
+                return fail("preview against the oracle", preview);
             }
-            if (described(applied) != described(preview) ||
-                tree(root) != predicted(before, c.settings.folder, preview, card))
+            const QStringList after = predicted(before, prefix, preview, card);
+            if (described(applied) != described(preview) || tree(root) != after)
                 return fail("applied", applied);
 
-            Journal journal;
-            journal.folder = c.settings.folder;
+            Journal journal{{}, s.folder, {}, {}, false, {}};
             for (const RenameStep& step : applied.steps) {
                 if (step.error == 0)
                     journal.steps.append(step);
@@ -453,17 +389,12 @@ private:
             RunOutcome plan{{}, preview.renamed, preview.skipped, preview.examined};
             for (const RenameStep& step : preview.steps)
                 plan.steps.append(step);
-            const RunOutcome carried = applyPlan(c.settings.folder, std::move(plan), disk);
-            if (described(carried) != described(preview) ||
-                tree(root) != predicted(before, c.settings.folder, preview, card))
+            const RunOutcome carried = applyPlan(s.folder, std::move(plan), disk);
+            if (described(carried) != described(preview) || tree(root) != after)
                 return fail("carried out", carried);
-            for (const RenameStep& step : applied.steps)
-                ++statuses[stepStatus(step)];
             removeTree(root);
         }
-        qInfo("%d cases in %lld ms, seed %u; steps: %d ok, %d exists, %d invalid, %d error", done,
-              clock.elapsed(), seed, statuses["ok"], statuses["exists"], statuses["invalid"],
-              statuses["error"]);
+        qInfo("%d cases in %lld ms, seed %u", done, clock.elapsed(), seed);
         QVERIFY2(done >= minimum, "too few cases ran in the time allowed");
     }
 };
