@@ -2,8 +2,10 @@
 
 #include "forms/Controls.h"
 #include "forms/ListBoxes.h"
+#include "support/DiskTree.h"
 #include "support/MsgBoxRecorder.h"
 #include "ui/frm_Main.h"
+#include "ui/mdl_AllUi.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -15,72 +17,74 @@
 class TestUi : public QObject {
     Q_OBJECT
 private slots:
-    // Window and the small handlers.
-    void initialState();
-    void settingsFrameOpensAndCloses();
-    void tabSkipsTheClosedSettingsFrame_data();
-    void tabSkipsTheClosedSettingsFrame();
-    void pictureMessages();
-    void unreadableStartFolderKeepsTheWindowUsable();
+    // The window and its small handlers; the built executable.
+    void startLayoutAndSmallHandlers();
+    void settingsFrame();
+    void executable();
 
     // Folder navigation panel.
-    void dropOrDoubleClickFillsThePartToChangeBoxes_data();
-    void dropOrDoubleClickFillsThePartToChangeBoxes();
-    void rightClickOnTheFolderList();
-    void pathBoxChecksTheFolder_data();
-    void pathBoxChecksTheFolder();
+    void navigation_data();
+    void navigation();
     void refreshAndDriveChange();
 
-    // Rename commands.
+    // Rename commands, and the undo of the newest run in a window of its own.
     void pressChecksInputAndPassesOptions_data();
     void pressChecksInputAndPassesOptions();
-    void summaryAndReport();
     void folderCheckFailsDuringThePress();
-    void selectedFolderIsListedButOpenFolderIsRenamed();
-    void blankEndedFolderIsRenamedNotItsNamesake();
-
-    // The undo of the newest run, a window of its own.
-    void undoWindowListsRestoresAndCancels();
-
-    // The executable.
-    void secondInstanceEndsAtOnce();
-    void withoutDisplayOneLineAndExitCode1();
+    void reportAndUndoWindow();
 };
 
-inline const QString kEmptyPrompt =
-    QStringLiteral("指定なしはいけません。\r\n何かしら指定してください。");
-inline const QString kMissingPrompt =
-    QStringLiteral("指定されたディレクトリは存在しません。\r\n選択しなおしてください。");
-
-// A window opened on a fresh temporary folder, with every box recorded.
+// A window opened on a fresh temporary folder (or start below it) after the
+// entries were made there (DiskTree::make), shown and active, every box
+// recorded; the runs' journals go to a folder of the fixture's own.
 class UiFixture {
 public:
-    // Creates entries under the temporary folder first ("a/b.txt" a file
-    // holding its own path, "d/" a folder), then opens the window there (or
-    // in start below it), shown and active. Journals go to a folder of the
-    // fixture's own.
-    explicit UiFixture(const QStringList& entries = {}, const QString& start = {});
+    explicit UiFixture(const QStringList& entries = {}, const QString& start = {})
+    {
+        QVERIFY(m_dir.isValid() && m_state.isValid());
+        qputenv("XDG_STATE_HOME", rt::encodeName(m_state.path()));
+        DiskTree::make(root(), entries);
+        Gstr_StartPath = start.isEmpty() ? root() : path(start);
+        m_form = std::make_unique<frm_Main>();
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
 
     QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const { return root() + u'/' + relative; }
     frm_Main& form() { return *m_form; }
-    const QList<MsgBoxRecorder::Box>& shown() const { return m_boxes.boxes(); }
-    // Box i as "style|title|prompt"; an absent title (the application's) reads "<app>".
-    QString shown(int i) const;
-    // The folder the lists and the path box show as open; all three when they differ.
-    QString opened() const;
-    // The tree under the root, sorted, folders with a trailing "/"; with
-    // contents, each file followed by "=" and what it holds.
-    QStringList tree(bool contents = false) const;
-
-    // The folder the runs' journals go to.
     QString journals() const { return m_state.path() + QStringLiteral("/nemirou/journal"); }
 
+    // Every box shown so far as "style|title|prompt"; an absent title reads "<app>".
+    QStringList shown() const
+    {
+        QStringList all;
+        for (const MsgBoxRecorder::Box& box : m_boxes.boxes())
+            all.append(QString::number(box.style) + u'|' +
+                       box.title.value_or(QStringLiteral("<app>")) + u'|' + box.prompt);
+        return all;
+    }
+    // The folder the lists and the path box show as open; all three when they differ.
+    QString opened() const
+    {
+        const QStringList all = {m_form->Dir_Box->Path(), m_form->FileList_Box->Path(),
+                                 m_form->Txt_FullPath->text()};
+        return all.count(all.first()) == all.size() ? all.first() : all.join(u'|');
+    }
+    // The tree under the root (DiskTree::tree); with contents, each file
+    // followed by "=" and what it holds.
+    QStringList tree(bool contents = false) const
+    {
+        QStringList all = DiskTree::tree(root());
+        for (QString& entry : all)
+            if (contents && !entry.endsWith(u'/'))
+                entry += u'=' + QString::fromUtf8(DiskTree::readFile(DiskTree::raw(path(entry))));
+        return all;
+    }
+
 private:
-    QTemporaryDir m_dir;
-    QTemporaryDir m_state;
+    QTemporaryDir m_dir, m_state;
     MsgBoxRecorder m_boxes;
     std::unique_ptr<frm_Main> m_form;
 };
-
-void makeEntries(const QString& root, const QStringList& entries);

@@ -1,4 +1,5 @@
-// The rename commands, observed on disk, in the boxes and on the clipboard.
+// The rename commands, observed on disk, in the boxes and on the clipboard;
+// the undo window of the newest run.
 #include "tst_Ui.h"
 
 #include "engine/Cls_RenameDiskReal.h"
@@ -9,20 +10,18 @@
 
 #include <QClipboard>
 #include <QLabel>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 
-#include <filesystem>
-
 // One press of a frame's button: "head" or "tail", the two boxes, the check
 // boxes set (S IsSubFolder, D IsDir, W 全置換, N IsNarrow, A IsAdd, O IsDo;
-// a/o IsAdd/IsDo grey), the tree before and after, and the message that
-// refuses the input (empty: the run goes ahead).
+// a/o IsAdd/IsDo grey; L the first folder in the folder list selected, not
+// opened), the tree before and after, the message that refuses
+// the input (empty: the run goes ahead), a folder opened through the path box first.
 struct Press {
     QString which, from, to, options;
-    QStringList before, after;
-    QString prompt;
+    QStringList before = {}, after = {};
+    QString prompt = {}, open = {};
 };
 Q_DECLARE_METATYPE(Press)
 
@@ -33,30 +32,26 @@ const QString kReplacementPrompt =
     QStringLiteral("消すことはやりません。適当に見繕って辻褄合わせてください( ･ω･)oﾋﾞｼｯ");
 const QString kDone = QStringLiteral("64|終了の合図|");  // a finished run's box, before the summary
 
-// The engine's summary of a file run, as the window must show it unchanged.
-QString fileRunSummary(int renamed, int all)
+// Sets the check boxes, fills the frame's two boxes and presses its button;
+// false, and no press, when the window's open folder is not the fixture's.
+bool press(UiFixture& ui, const Press& p)
 {
-    return QStringLiteral("ファイル名変更を終えました。\r\n") + QString(49, u'-') +
-           QStringLiteral("\r\n変更したファイルの数　：【 %1 】\r\n\r\n"
-                          "指定ﾃﾞｨﾚｸﾄﾘ配下の全ファイル数：【 %2 】\r\n")
-               .arg(renamed)
-               .arg(all);
-}
-
-// Sets the check boxes, fills the frame's two boxes and presses its button.
-void press(frm_Main& form, const Press& p)
-{
-    const std::pair<char, forms::CheckBox*> boxes[] = {
-        {'S', form.Chk_IsSubFolder}, {'D', form.Chk_IsDir}, {'W', form.Chk_全置換},
-        {'N', form.Chk_IsNarrow},    {'A', form.Chk_IsAdd}, {'O', form.Chk_IsDo}};
-    for (const auto& [flag, box] : boxes) {
-        const bool grey = p.options.contains(QChar(flag).toLower());
-        box->setValue(p.options.contains(QChar(flag)) ? 1 : grey ? 2 : 0);
-    }
+    frm_Main& form = ui.form();
+    forms::CheckBox* boxes[] = {form.Chk_IsSubFolder, form.Chk_IsDir, form.Chk_全置換,
+                                form.Chk_IsNarrow,    form.Chk_IsAdd, form.Chk_IsDo};
+    for (int i = 0; i < 6; ++i)
+        boxes[i]->setValue(p.options.contains(u"SDWNAO"[i])   ? 1
+                           : p.options.contains(u"sdwnao"[i]) ? 2
+                                                              : 0);
+    if (p.options.contains(u'L'))
+        form.Dir_Box->setListIndex(0);
     const bool head = p.which == "head";
     (head ? form.Txt_From頭 : form.Txt_From)->setText(p.from);
     (head ? form.Text_To頭 : form.Text_To)->setText(p.to);
+    if (!(form.Dir_Box->Path() + u'/').startsWith(ui.root() + u'/'))
+        return false;
     QTest::mouseClick(head ? form.Cmd_Go頭 : form.Cmd_Go, Qt::LeftButton);
+    return true;
 }
 
 }  // namespace
@@ -74,15 +69,17 @@ void TestUi::pressChecksInputAndPassesOptions_data()
     QTest::newRow("head, replacement empty") << Press{"head", "x", "", "", q, q, kReplacementPrompt};
     QTest::newRow("Chk_IsAdd does not excuse an empty replacement") << Press{"tail", "", "", "A", q, q, kReplacementPrompt};
     QTest::newRow("grey is not set") << Press{"tail", "", "y", "ao", q, q, kPartPrompt};
-    QTest::newRow("Chk_IsAdd lets an empty part through; no narrowing") << Press{"head", "", "x_", "A", {"ＡＢＣ.txt"}, {"x_ＡＢＣ.txt"}, {}};
-    QTest::newRow("Chk_IsDo lets an empty replacement through") << Press{"tail", ".bak", "", "O", {"a.txt.bak"}, {"a.txt"}, {}};
-    QTest::newRow("spaces count as text") << Press{"tail", " ", " ", "", {"a b"}, {"a b"}, {}};
-    QTest::newRow("tail run ignores Chk_IsNarrow") << Press{"tail", ".jpeg", ".jpg", "SN", wide, {"a.jpg", "ＡＢＣ.txt"}, {}};
-    QTest::newRow("head run with Chk_IsNarrow narrows") << Press{"head", "a", "b", "SN", wide, {"ABC.txt", "b.jpeg"}, {}};
-    QTest::newRow("Chk_IsSubFolder set descends") << Press{"tail", ".txt", ".md", "S", nested, {"sub/", "sub/x.md", "y.md"}, {}};
-    QTest::newRow("Chk_IsSubFolder clear stays") << Press{"tail", ".txt", ".md", "", nested, {"sub/", "sub/x.txt", "y.md"}, {}};
-    QTest::newRow("Chk_IsDir renames folders") << Press{"head", "old_", "new_", "D", folders, {"new_a/", "new_a/old_f.txt", "old_g.txt"}, {}};
-    QTest::newRow("Chk_全置換 replaces the whole name") << Press{"head", "a", "b.txt", "W", {"a1.txt", "c.txt"}, {"b.txt", "c.txt"}, {}};
+    QTest::newRow("Chk_IsAdd lets an empty part through; no narrowing") << Press{"head", "", "x_", "A", {"ＡＢＣ.txt"}, {"x_ＡＢＣ.txt"}};
+    QTest::newRow("Chk_IsDo lets an empty replacement through") << Press{"tail", ".bak", "", "O", {"a.txt.bak"}, {"a.txt"}};
+    QTest::newRow("spaces count as text") << Press{"tail", " ", " ", "", {"a b"}, {"a b"}};
+    QTest::newRow("tail run ignores Chk_IsNarrow") << Press{"tail", ".jpeg", ".jpg", "SN", wide, {"a.jpg", "ＡＢＣ.txt"}};
+    QTest::newRow("head run with Chk_IsNarrow narrows") << Press{"head", "a", "b", "SN", wide, {"ABC.txt", "b.jpeg"}};
+    QTest::newRow("Chk_IsSubFolder set descends") << Press{"tail", ".txt", ".md", "S", nested, {"sub/", "sub/x.md", "y.md"}};
+    QTest::newRow("Chk_IsSubFolder clear stays") << Press{"tail", ".txt", ".md", "", nested, {"sub/", "sub/x.txt", "y.md"}};
+    QTest::newRow("Chk_IsDir renames folders") << Press{"head", "old_", "new_", "D", folders, {"new_a/", "new_a/old_f.txt", "old_g.txt"}};
+    QTest::newRow("Chk_全置換 replaces the whole name") << Press{"head", "a", "b.txt", "W", {"a1.txt", "c.txt"}, {"b.txt", "c.txt"}};
+    QTest::newRow("the selected folder is listed, the open one renamed") << Press{"tail", ".txt", ".md", "L", {"a.txt", "sub/", "sub/b.txt"}, {"a.md", "sub/", "sub/b.txt"}};
+    QTest::newRow("a folder ending in a blank, not its namesake") << Press{"head", "", "x_", "A", {"s/", "s/g.txt", "s /", "s /g.txt"}, {"s /", "s /x_g.txt", "s/", "s/g.txt"}, {}, "s "};
     // clang-format on
 }
 
@@ -91,11 +88,16 @@ void TestUi::pressChecksInputAndPassesOptions()
     QFETCH(Press, p);
     UiFixture ui(p.before);
     frm_Main& form = ui.form();
+    if (!p.open.isEmpty()) {
+        form.Txt_FullPath->setText(ui.path(p.open));
+        QTest::mouseClick(form.Cmd_PathSet, Qt::LeftButton);
+    }
     const QStringList before = ui.tree(true);
-    press(form, p);
+    QVERIFY(press(ui, p));
     QCOMPARE(ui.tree(), p.after);
-    QCOMPARE(ui.shown().size(), 1);
-    QCOMPARE(forms::mousePointer(), forms::kPointerDefault);
+    const QString open = p.open.isEmpty() ? ui.root() : ui.path(p.open);
+    QCOMPARE(form.Dir_Box->Path(), open);
+    QCOMPARE(form.FileList_Box->Path(), p.options.contains(u'L') ? ui.path("sub") : open);
     // A run that renamed something left a journal whose undo restores the
     // tree byte for byte; one that renamed nothing left none.
     const QStringList journals = QDir(ui.journals()).entryList({"*.journal"}, QDir::Files);
@@ -106,167 +108,121 @@ void TestUi::pressChecksInputAndPassesOptions()
         QVERIFY2(readJournal(ui.journals() + u'/' + journals[0], journal, error),
                  qPrintable(error));
         QCOMPARE(journal.madeBy, QStringLiteral("window"));
+        QVERIFY2((journal.folder + u'/').startsWith(ui.root() + u'/'), qPrintable(journal.folder));
         Cls_RenameDiskReal disk;
         bool complete = false;
         undoJournal(journal, disk, &complete);
         QVERIFY(complete);
         QCOMPARE(ui.tree(true), before);
     }
-    if (p.prompt.isEmpty()) {
-        QVERIFY2(ui.shown(0).startsWith(kDone), qPrintable(ui.shown(0)));
-        QVERIFY(form.Cmd_Report->isVisible());
-        return;
-    }
-    QCOMPARE(ui.shown(0), "0|<app>|" + p.prompt);
-    // The box that needs text gets the focus, its text selected.
+    const QString expected = p.prompt.isEmpty() ? kDone : "0|<app>|" + p.prompt;
+    QVERIFY2(ui.shown().size() == 1 && ui.shown()[0].startsWith(expected),
+             qPrintable(ui.shown().join(u'\n')));
+    QCOMPARE(form.Cmd_Report->isVisible(), p.prompt.isEmpty());
+    // The box that needs text gets the focus.
     const bool head = p.which == "head";
-    forms::TextBox* focused = p.prompt == kPartPrompt ? (head ? form.Txt_From頭 : form.Txt_From)
-                                                      : (head ? form.Text_To頭 : form.Text_To);
-    QCOMPARE(QApplication::focusWidget(), focused);
-    QCOMPARE(focused->selectedText(), focused->text());
-    QVERIFY(form.Cmd_Report->isHidden() && form.Cmd_Report->Tag.isEmpty());
-}
-
-void TestUi::summaryAndReport()
-{
-    UiFixture ui({"a.jpeg", "b.jpeg", "c.txt"});
-    frm_Main& form = ui.form();
-    press(form, {"tail", ".jpeg", ".jpg", "", {}, {}, {}});
-    QCOMPARE(ui.shown().size(), 1);
-    QCOMPARE(ui.shown(0), kDone + fileRunSummary(2, 3));
-    QVERIFY(form.Cmd_Report->isVisible());
-    QCOMPARE(form.FileList_Box->List(0), QStringLiteral("a.jpg"));  // the lists follow the run
-    const QString trail = form.Cmd_Report->Tag;
-    QStringList lines = trail.split(QStringLiteral("\r\n"));
-    std::sort(lines.begin(), lines.end());
-    QCOMPARE(lines, (QStringList{"", ui.path("a.jpeg"), ui.path("b.jpeg")}));
-
-    QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
-    QTest::mouseClick(form.Cmd_Report, Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(), trail);
-    QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{"text/plain"});
-    QCOMPARE(ui.shown().size(), 1);
-
-    // A second run that renames nothing: the button copies its trail, "none".
-    QTest::mouseClick(form.Cmd_Go, Qt::LeftButton);
-    QCOMPARE(ui.shown().size(), 2);
-    QCOMPARE(ui.shown(1), kDone + fileRunSummary(0, 3));
-    QTest::mouseClick(form.Cmd_Report, Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("なし"));
+    if (!p.prompt.isEmpty())
+        QCOMPARE(QApplication::focusWidget(), p.prompt == kPartPrompt
+                                                  ? (head ? form.Txt_From頭 : form.Txt_From)
+                                                  : (head ? form.Text_To頭 : form.Text_To));
 }
 
 void TestUi::folderCheckFailsDuringThePress()
 {
-    UiFixture ui({"work/a.txt"});
+    UiFixture ui;
     frm_Main& form = ui.form();
-    form.Dir_Box->setPath(ui.path("work"));
+    QTemporaryDir work(ui.path(QStringLiteral("work-XXXXXX")));
+    form.Dir_Box->setPath(work.path());
     form.Cmd_Report->Tag = QStringLiteral("before");
     // Another program removes the folder while the window yields before the
     // run (the busy pointer is on by then).
     int pointerDuringYield = -1;
-    const QString work = ui.path("work");
     QMetaObject::invokeMethod(
         qApp,
         [&] {
             pointerDuringYield = forms::mousePointer();
-            std::filesystem::remove_all(work.toStdString());
+            QVERIFY(work.remove());
         },
         Qt::QueuedConnection);
-    press(form, {"tail", ".txt", ".md", "", {}, {}, {}});
-
+    QVERIFY(press(ui, {"tail", ".txt", ".md", ""}));
     QCOMPARE(pointerDuringYield, forms::kPointerHourglass);
-    QCOMPARE(ui.shown().size(), 2);
-    QCOMPARE(ui.shown(0), "48|エラー|" + kMissingPrompt);
-    QCOMPARE(ui.shown(1), QStringLiteral("48|失敗の合図|失敗しました。\r\n"));
-    QCOMPARE(form.Cmd_Report->Tag, QStringLiteral("before"));
-    QVERIFY(form.Cmd_Report->isHidden());
+    QCOMPARE(ui.shown(),
+             (QStringList{QStringLiteral("48|エラー|指定されたディレクトリは存在しません。\r\n"
+                                         "選択しなおしてください。"),
+                          QStringLiteral("48|失敗の合図|失敗しました。\r\n")}));
+    QVERIFY(form.Cmd_Report->isHidden() && form.Cmd_Report->Tag == QStringLiteral("before"));
     QCOMPARE(forms::mousePointer(), forms::kPointerDefault);
     // The refresh after the press moved the lists to a folder that exists.
     QCOMPARE(form.Dir_Box->Path(), ui.root());
 }
 
-void TestUi::selectedFolderIsListedButOpenFolderIsRenamed()
-{
-    UiFixture ui({"a.txt", "sub/b.txt"});
-    frm_Main& form = ui.form();
-    form.Dir_Box->setListIndex(0);  // selected, not opened
-    QCOMPARE(form.Dir_Box->List(0), ui.path("sub"));
-    press(form, {"tail", ".txt", ".md", "", {}, {}, {}});
-    QCOMPARE(ui.tree(), (QStringList{"a.md", "sub/", "sub/b.txt"}));
-    QCOMPARE(form.Dir_Box->Path(), ui.root());
-    QCOMPARE(form.FileList_Box->Path(), ui.path("sub"));
-    QCOMPARE(form.FileList_Box->List(0), QStringLiteral("b.txt"));
-}
-
-// A folder whose name ends in a blank, opened through the path box, is the
-// one the run works in; its namesake without the blank is left alone.
-void TestUi::blankEndedFolderIsRenamedNotItsNamesake()
-{
-    UiFixture ui({"s/g.txt", "s /g.txt"});
-    frm_Main& form = ui.form();
-    form.Txt_FullPath->setText(ui.path("s "));
-    QTest::mouseClick(form.Cmd_PathSet, Qt::LeftButton);
-    QCOMPARE(ui.opened(), ui.path("s "));
-    press(form, {"head", "", "x_", "A", {}, {}, {}});
-    QCOMPARE(ui.tree(), (QStringList{"s /", "s /x_g.txt", "s/", "s/g.txt"}));
-    QCOMPARE(form.Cmd_Report->Tag, ui.path("s /g.txt") + "\r\n");
-}
-
-// The undo window of the newest run: it lists each step with what will
-// happen to it, cancels untouched, restores by keyboard, then has nothing
-// left to undo.
-void TestUi::undoWindowListsRestoresAndCancels()
+// A run's summary and trail, a second run that renames nothing, then the
+// undo window of the newest run: it lists each step with what will happen to
+// it, restores by keyboard, then has nothing left to undo, and cancels.
+void TestUi::reportAndUndoWindow()
 {
     UiFixture ui({"a.jpeg", "b.jpeg", "c.txt"});
-    press(ui.form(), {"tail", ".jpeg", ".jpg", "", {}, {}, {}});
-    makeEntries(ui.root(), {"b.jpeg"});  // b's old name is taken since
-    const QStringList afterRun = ui.tree(true);
-    const auto statuses = [](const frm_Undo& undo) {
+    frm_Main& form = ui.form();
+    const Press jpeg{"tail", ".jpeg", ".jpg", ""};
+    // The engine's summary of a file run, as the window must show it unchanged.
+    const QString summary = kDone + "ファイル名変更を終えました。\r\n" + QString(49, u'-') +
+                            "\r\n変更したファイルの数　：【 %1 】\r\n\r\n"
+                            "指定ﾃﾞｨﾚｸﾄﾘ配下の全ファイル数：【 3 】\r\n";
+    QVERIFY(press(ui, jpeg));
+    QCOMPARE(form.FileList_Box->List(0), QStringLiteral("a.jpg"));  // the lists follow the run
+    const QString trail = form.Cmd_Report->Tag;
+    QCOMPARE(DiskTree::sorted(trail.split(QStringLiteral("\r\n"))),
+             (QStringList{"", ui.path("a.jpeg"), ui.path("b.jpeg")}));
+    QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+    QTest::mouseClick(form.Cmd_Report, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), trail);
+    // The button copies the second run's trail, "none"; that run leaves no journal.
+    QVERIFY(press(ui, jpeg));
+    QTest::mouseClick(form.Cmd_Report, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("なし"));
+    QCOMPARE(ui.shown(), (QStringList{summary.arg(2), summary.arg(0)}));
+
+    DiskTree::make(ui.root(), {"b.jpeg"});  // b's old name is taken since
+    // The steps as "now>old what happens", sorted, then the count line.
+    const auto shows = [](const frm_Undo& undo) {
         QStringList rows;
         const UndoStepModel& model = *undo.model();
         for (int row = 0; row < model.rowCount(); ++row)
             rows.append(model.index(row, 0).data().toString() + u'>' +
                         model.index(row, 1).data().toString() + u' ' +
                         model.index(row, 2).data().toString());
-        rows.sort();
-        return rows;
+        return DiskTree::sorted(rows) << undo.Lbl_Count->text();
     };
-    {
-        frm_Undo undo;
-        QVERIFY(undo.load());
-        undo.show();
-        QCOMPARE(statuses(undo),
-                 (QStringList{"a.jpg>a.jpeg 元に戻します",
-                              "b.jpg>b.jpeg そのまま：元の名前はほかのものが使っています"}));
-        QCOMPARE(undo.Lbl_Count->text(), QStringLiteral("元に戻す：1 件　そのまま：1 件"));
-        QTest::mouseClick(undo.Cmd_Cancel, Qt::LeftButton);
-        QVERIFY(undo.isHidden());
-        QCOMPARE(undo.result(), int(QDialog::Rejected));
-    }
-    QCOMPARE(ui.tree(true), afterRun);
-
+    const QString taken =
+        QStringLiteral("b.jpg>b.jpeg そのまま：元の名前はほかのものが使っています");
     frm_Undo undo;
     QVERIFY(undo.load());
     undo.show();
     QVERIFY(QTest::qWaitForWindowExposed(&undo));
     QApplication::setActiveWindow(&undo);
     QCOMPARE(QApplication::focusWidget(), undo.Lst_Steps);
+    QCOMPARE(shows(undo),
+             (QStringList{"a.jpg>a.jpeg 元に戻します", taken, "元に戻す：1 件　そのまま：1 件"}));
+    QVERIFY2(undo.Lbl_What->text().endsWith("ウィンドウで行った名前の変更を、フォルダー「" +
+                                            ui.root() + "」で元に戻します。"),
+             qPrintable(undo.Lbl_What->text()));
     // The buttons sit under the list, 元に戻す first and キャンセル beside it.
     QVERIFY(undo.Cmd_Undo->geometry().top() >= undo.Lst_Steps->geometry().bottom());
     QVERIFY(undo.Cmd_Cancel->geometry().left() > undo.Cmd_Undo->geometry().right());
     QTest::keyClick(undo.Lst_Steps, Qt::Key_Return);  // the default button
-    QCOMPARE(statuses(undo),
-             (QStringList{"a.jpg>a.jpeg 元に戻しました",
-                          "b.jpg>b.jpeg そのまま：元の名前はほかのものが使っています"}));
-    QCOMPARE(undo.Lbl_Count->text(), QStringLiteral("元に戻しました：1 件　そのまま：1 件"));
+    QCOMPARE(shows(undo), (QStringList{"a.jpg>a.jpeg 元に戻しました", taken,
+                                       "元に戻しました：1 件　そのまま：1 件"}));
     QVERIFY(undo.Cmd_Undo->isHidden());
     QCOMPARE(undo.Cmd_Cancel->text(), QStringLiteral("閉じる"));
-    QVERIFY(ui.tree().contains("a.jpeg") && ui.tree().contains("b.jpg"));
+    QCOMPARE(ui.tree(), (QStringList{"a.jpeg", "b.jpeg", "b.jpg", "c.txt"}));
 
     // b was left alone, so the run is not taken back whole: a second undo
-    // still offers it.
+    // still offers it, with nothing to restore; キャンセル closes it.
     frm_Undo again;
     QVERIFY(again.load());
     QCOMPARE(again.Lbl_Count->text(), QStringLiteral("元に戻す：0 件　そのまま：2 件"));
     QVERIFY(!again.Cmd_Undo->isEnabled());
+    again.show();
+    QTest::mouseClick(again.Cmd_Cancel, Qt::LeftButton);
+    QVERIFY(again.isHidden() && again.result() == QDialog::Rejected);
 }
