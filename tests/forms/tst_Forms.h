@@ -10,25 +10,18 @@ private slots:
     // tst_Interaction.cpp
     void droppedFiles_data();
     void droppedFiles();
-    void fileDropTargets_data();
     void fileDropTargets();
     void installedMessageBox();
     void mousePointer();
+    void checkBoxValue();
 
     // tst_App.cpp
     void appPrevInstanceAndPath();
-    void raiseOnLaterStart();
     void instanceLockNotALock_data();
     void instanceLockNotALock();
 
-    // tst_Controls.cpp
-    void checkBoxValue_data();
-    void checkBoxValue();
-
     // tst_ListBoxes.cpp
-    void dirListIndexAndPath();
-    void dirListMouse();
-    void dirListRefresh();
+    void dirList();
     void driveList();
-    void fileListNormalFilesSorted();
+    void fileList();
 };

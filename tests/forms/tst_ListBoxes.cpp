@@ -1,40 +1,73 @@
 #include "tst_Forms.h"
 
-#include "Fixtures.h"
 #include "forms/ListBoxes.h"
 #include "runtime/MountTable.h"
+#include "runtime/NameCodec.h"
+#include "support/ErrorNumber.h"
 #include "support/MsgBoxRecorder.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace fixtures;
+#include <algorithm>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// <temp>/top with the subfolders b, a and c, plus entries the folder list must
-// not show: a hidden folder, a file and a link to a folder; open in a shown list.
+const QString kOdd = rt::decodeName("r\xE9sum\xE9");  // a name that is not UTF-8
+
+// <temp>/top: the folders b, a, c, plus what the folder list must not show (a
+// hidden folder, files, links), open in a shown folder list. Entries are made
+// and removed by their bytes: QTemporaryDir cannot remove names that are not UTF-8.
 struct Tree {
     QTemporaryDir dir;
     QString top = dir.path() + QStringLiteral("/top");
-    bool ok = dir.isValid() && makeFolder(top);
     forms::DriveFolders folders;  // shared with the other lists of a test
     forms::DirListBox box{&folders, nullptr};
+    bool ok = dir.isValid() &&
+              make({"", "b/", "a/", "c/", ".hidden/", ".h", "Z.txt", "file.txt", kOdd}) &&
+              ::symlink("a", raw("link")) == 0 && ::symlink("file.txt", raw("to-file")) == 0 &&
+              ::symlink("nowhere", raw("dangling")) == 0;
 
     Tree()
     {
-        for (const char* name : {"b", "a", "c", ".hidden"})
-            ok = ok && makeFolder(at(name));
-        ok = ok && makeFile(at("file.txt")) && makeLink("a", at("link"));
         box.resize(300, 400);
         if (ok)
             box.setPath(top);
         box.show();
     }
-    QString at(const char* name) const { return top + QLatin1Char('/') + QLatin1String(name); }
+    ~Tree()
+    {
+        ::nftw(
+            rt::encodeName(dir.path()).constData(),
+            [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); },
+            16, FTW_DEPTH | FTW_PHYS);
+    }
+    QString at(const QString& name) const { return top + u'/' + name; }
+    QByteArray raw(const QString& name) const { return rt::encodeName(at(name)); }
+    // Names ending in "/" are folders, the others empty files.
+    bool make(const QStringList& names) const
+    {
+        return std::all_of(names.begin(), names.end(), [this](const QString& name) {
+            const QByteArray path = raw(name);
+            return (path.endsWith('/') ? ::mkdir(path.constData(), 0755)
+                                       : ::mknod(path.constData(), S_IFREG | 0644, 0)) == 0;
+        });
+    }
     // Below the root: one ancestor per separator in the open folder's path.
-    int levels() const { return static_cast<int>(box.Path().count(QLatin1Char('/'))); }
+    int levels() const { return static_cast<int>(box.Path().count(u'/')); }
+    // The folder list as "open folder|selected index|subfolders...", top as "~".
+    QString state() const
+    {
+        QStringList all{box.Path(), QString::number(box.ListIndex())};
+        for (int i = 0; i < box.ListCount(); ++i)
+            all.append(box.List(i));
+        return all.join(u'|').replace(top, QStringLiteral("~"));
+    }
     // Where a click at a list index lands: the root, the ancestors and the open
     // folder come first.
     QPoint pointOf(int listIndex) const
@@ -45,126 +78,88 @@ struct Tree {
 
 }  // namespace
 
-void TestForms::dirListIndexAndPath()
+// What the folder list shows, what opens a folder, clicks, keys and refreshes.
+void TestForms::dirList()
 {
     Tree tree;
     QVERIFY(tree.ok);
     forms::DirListBox& box = tree.box;
-    QCOMPARE(box.ListIndex(), -1);
-    QCOMPARE(box.ListCount(), 3);
-    QCOMPARE(box.List(0), tree.at("a"));
-    QCOMPARE(box.List(1), tree.at("b"));
-    QCOMPARE(box.List(2), tree.at("c"));
+    QCOMPARE(tree.state(), "~|-1|~/a|~/b|~/c");
     QCOMPARE(box.List(3), QString());
-    // The open folder, then one ancestor per level up to the root.
-    QString expected = tree.top;
-    for (int i = -1; i >= -tree.levels(); --i) {
-        QCOMPARE(box.List(i), expected);
-        expected = expected.left(expected.lastIndexOf(QLatin1Char('/')));
-    }
+    // The open folder, then its ancestors up to the root, then nothing.
+    QString up = tree.top;
+    for (int i = -1; up != u"/"; --i, up = QFileInfo(up).path())
+        QCOMPARE(box.List(i), up);
     QCOMPARE(box.List(-1 - tree.levels()), QStringLiteral("/"));
     QCOMPARE(box.List(-2 - tree.levels()), QString());
-    QCOMPARE(errorNumberOf([&] { box.setListIndex(3); }), 380);
+    for (int outside : {3, -2 - tree.levels()})
+        QCOMPARE(errorNumberOf([&] { box.setListIndex(outside); }), 380);
 
-    // A folder that cannot be opened throws and keeps the open one.
-    box.setListIndex(1);
+    // A folder that cannot be opened throws and keeps the open one; a refresh
+    // shows a new folder and keeps the selection.
     QSignalSpy changes(&box, &forms::DirListBox::Change);
+    box.setPath(tree.top + u'/');  // the same folder, as a drop hands it over
+    box.setListIndex(1);
     for (const QString& bad : {tree.at("missing"), tree.at("file.txt"), QString()})
         QCOMPARE(errorNumberOf([&] { box.setPath(bad); }), rt::kPathNotFound);
-    QCOMPARE(box.Path(), tree.top);
-    QCOMPARE(box.ListIndex(), 1);
-    QCOMPARE(box.ListCount(), 3);
-    box.setPath(tree.top + QLatin1Char('/'));  // the same folder, as a drop hands it over
+    QVERIFY(tree.make({"x" + kOdd + "/", "x" + kOdd + "/inner/"}));
+    box.Refresh();
+    QCOMPARE(tree.state(), "~|1|~/a|~/b|~/c|~/x" + kOdd);
     QCOMPARE(changes.count(), 0);
-    box.setPath(tree.at("a/../b/./"));
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(box.Path(), tree.at("b"));
-    box.setPath(QStringLiteral("/"));
-    QCOMPARE(box.Path(), QStringLiteral("/"));
-}
 
-void TestForms::dirListMouse()
-{
-    Tree tree;
-    QVERIFY(tree.ok);
-    forms::DirListBox& box = tree.box;
-    QWidget* viewport = box.viewport();
-    QSignalSpy changes(&box, &forms::DirListBox::Change);
-    QList<QList<int>> presses;  // button and shift of each MouseDown
-    QObject::connect(&box, &forms::DirListBox::MouseDown, [&](int button, int shift) {
-        presses.append({button, shift});
-    });
     // A single click selects, also an ancestor, but opens nothing; other
     // buttons report the press and leave the selection where it was.
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, tree.pointOf(1));
-    QCOMPARE(box.ListIndex(), 1);
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, tree.pointOf(-2));
+    QStringList presses;  // button and shift of each MouseDown
+    QObject::connect(&box, &forms::DirListBox::MouseDown, [&](int button, int shift) {
+        presses.append(QString::number(button) + QString::number(shift));
+    });
+    const auto click = [&](int index, Qt::MouseButton button = Qt::LeftButton,
+                           Qt::KeyboardModifiers keys = {}) {
+        QTest::mouseClick(box.viewport(), button, keys, tree.pointOf(index));
+    };
+    const auto doubleClick = [&](int index) {
+        click(index);
+        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, tree.pointOf(index));
+        QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, tree.pointOf(index));
+    };
+    click(2);
+    QCOMPARE(box.ListIndex(), 2);
+    click(-2);
+    click(1, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier);
+    click(1, Qt::MiddleButton, Qt::AltModifier);
     QCOMPARE(box.ListIndex(), -2);
-    QTest::mouseClick(viewport, Qt::RightButton, {}, tree.pointOf(2));
-    QTest::mouseClick(viewport, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier,
-                      tree.pointOf(1));
-    QTest::mouseClick(viewport, Qt::MiddleButton, Qt::AltModifier, tree.pointOf(1));
-    QCOMPARE(box.ListIndex(), -2);
-    QCOMPARE(changes.count(), 0);
-    QCOMPARE(presses, (QList<QList<int>>{{1, 0}, {1, 0}, {2, 0}, {2, 3}, {4, 4}}));
-
+    QCOMPARE(presses, (QStringList{"10", "10", "23", "44"}));
     // A double click opens: a subfolder, the parent, not the open folder.
-    doubleClick(viewport, tree.pointOf(1));
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(box.Path(), tree.at("b"));
-    doubleClick(viewport, tree.pointOf(-2));
-    doubleClick(viewport, tree.pointOf(-1));
-    QCOMPARE(changes.count(), 2);
-    QCOMPARE(box.Path(), tree.top);
+    doubleClick(3);
+    QCOMPARE(tree.state(), "~/x" + kOdd + "|-1|~/x" + kOdd + "/inner");
+    doubleClick(-2);
+    doubleClick(-1);
     // A folder that vanished after it was listed: a warning, nothing opens.
-    QVERIFY(removeFolder(tree.at("c")));
+    QCOMPARE(::rmdir(tree.raw("c")), 0);
     MsgBoxRecorder boxes;
-    doubleClick(viewport, tree.pointOf(2));
-    QCOMPARE(changes.count(), 2);
+    doubleClick(2);
+    QCOMPARE(tree.state(), "~|2|~/a|~/b|~/c|~/x" + kOdd);
     QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.boxes().first().prompt, "フォルダを開けませんでした。\r\n" + tree.at("c"));
     QCOMPARE(boxes.boxes().first().style, rt::kVbExclamation);
-    QVERIFY(boxes.boxes().first().prompt.contains(tree.at("c")));
 
     // The rows show the root whole and every other folder by its last name.
-    const int open = static_cast<int>(tree.top.count(u'/'));
     QCOMPARE(box.model()->index(0, 0).data().toString(), QStringLiteral("/"));
-    QCOMPARE(box.model()->index(open, 0).data().toString(), tree.top.section(u'/', -1));
+    QCOMPARE(box.model()->index(tree.levels(), 0).data().toString(), QStringLiteral("top"));
     // Arrow keys select; Return opens the selected folder, as a double click does.
     box.setListIndex(0);
     QTest::keyClick(&box, Qt::Key_Down);
     QCOMPARE(box.Path(), tree.top);
     QTest::keyClick(&box, Qt::Key_Return);
     QCOMPARE(box.Path(), tree.at("b"));
-}
 
-// Refresh shows a new folder, here one whose name is not UTF-8, and keeps the
-// selection; when the open folder is gone it opens the nearest ancestor.
-void TestForms::dirListRefresh()
-{
-    Tree tree;
-    QVERIFY(tree.ok);
-    forms::DirListBox& box = tree.box;
-    const QByteArray odd = rt::encodeName(tree.top) + "/x\xFF\xFEy";
-    const auto cleanup = qScopeGuard([&] { removeTree(odd); });
-    QVERIFY(makeFolder(rt::decodeName(odd)) && makeFolder(rt::decodeName(odd + "/inner")));
-    box.setListIndex(1);
-    QSignalSpy changes(&box, &forms::DirListBox::Change);
+    // When the open folder is gone, a refresh opens its nearest ancestor.
+    QVERIFY(tree.make({"a/deep/"}));
+    box.setPath(tree.at("b/../a/./deep/"));
+    QVERIFY(::rmdir(tree.raw("a/deep")) == 0 && ::rmdir(tree.raw("a")) == 0);
     box.Refresh();
-    QCOMPARE(rt::encodeName(box.List(3)), odd);  // "x" sorts after a, b and c
-    QCOMPARE(box.ListIndex(), 1);                // b is still selected
-    QCOMPARE(changes.count(), 0);
-    box.setPath(box.List(3));
-    QCOMPARE(rt::encodeName(box.Path()), odd);
-    QCOMPARE(rt::encodeName(box.List(0)), odd + "/inner");
-
-    const QString deep = tree.at("a/deep");
-    QVERIFY(makeFolder(deep));
-    box.setPath(deep);
-    QVERIFY(removeFolder(deep) && removeFolder(tree.at("a")));
-    box.Refresh();
-    QCOMPARE(changes.count(), 3);
-    QCOMPARE(box.Path(), tree.top);
-    QCOMPARE(rt::encodeName(box.List(2)), odd);  // a is gone
+    QCOMPARE(tree.state(), "~|-1|~/b|~/x" + kOdd);
+    QCOMPARE(changes.count(), 5);
 }
 
 void TestForms::driveList()
@@ -175,7 +170,6 @@ void TestForms::driveList()
     other.setPath(QStringLiteral("/"));
     tree.box.setPath(tree.top);  // remembered last for its drive (the root may share it)
     forms::DriveListBox drives(&tree.folders, nullptr);
-    QSignalSpy driveChanges(&drives, &forms::DriveListBox::Change);
     drives.setDrive(tree.top);
     const QString drive = drives.Drive();
     QVERIFY(!forms::DriveListBox::isDriveText(tree.top + QStringLiteral(" [ext4]")));
@@ -186,62 +180,39 @@ void TestForms::driveList()
     QCOMPARE(other.Path(), tree.top);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(drives.rememberedFolder(rt::mountPointOf(tree.top)), tree.top);
-    // A list given no folders keeps its own: it never saw tree.top opened.
-    forms::DirListBox stranger;
-    stranger.setPath(drive);
-    QVERIFY(stranger.Path() != tree.top);
-    QVERIFY(makeFolder(tree.at("a/x")));
+    QVERIFY(tree.make({"a/x/"}));
     tree.box.setPath(tree.at("a/x"));
-    QVERIFY(removeFolder(tree.at("a/x")));
+    QCOMPARE(::rmdir(tree.raw("a/x")), 0);
     other.setPath(drive);
     QCOMPARE(other.Path(), rt::mountPointOf(tree.top));
-
-    // Change only when the user picks another drive.
-    if (drives.count() < 2)
-        QSKIP("only one volume is mounted");
-    drives.setDrive(forms::DriveListBox::mountPointOfDriveText(drives.itemText(1)));
-    QCOMPARE(drives.currentIndex(), 1);
-    QTest::keyClick(&drives, Qt::Key_Up);
-    QCOMPARE(drives.currentIndex(), 0);
-    QCOMPARE(driveChanges.count(), 1);
 }
 
-void TestForms::fileListNormalFilesSorted()
+// Normal files in code-unit order; no hidden files, folders, links to folders
+// or dangling links. The selection follows its name through a refresh.
+void TestForms::fileList()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray odd = rt::encodeName(dir.path()) + "/r\xE9sum\xE9.txt";
-    const auto cleanup = qScopeGuard([&] { removeTree(odd); });
-    QVERIFY(makeFile(rt::decodeName(odd)));
-    for (const char* name : {"b.txt", "a.txt", "C.txt", ".hidden", "z"})
-        QVERIFY(makeFile(dir.filePath(QLatin1String(name))));
-    QVERIFY(makeFolder(dir.filePath("sub")) && makeLink("a.txt", dir.filePath("to-file")) &&
-            makeLink("sub", dir.filePath("to-folder")) &&
-            makeLink("nowhere", dir.filePath("dangling")));
-
+    Tree tree;
+    QVERIFY(tree.ok);
     forms::FileListBox box;
-    box.setPath(dir.path());
-    QByteArrayList names;
-    for (int i = 0; i < box.ListCount(); ++i)
-        names.append(rt::encodeName(box.List(i)));
-    // Code-unit order; no hidden files, folders, links to folders or dangling links.
-    QCOMPARE(names,
-             (QByteArrayList{"C.txt", "a.txt", "b.txt", "r\xE9sum\xE9.txt", "to-file", "z"}));
-    QCOMPARE(box.ListIndex(), -1);
-    QCOMPARE(box.List(-1), QString());  // no ancestors here
-
-    box.setListIndex(2);
-    QVERIFY(makeFile(dir.filePath("0.txt")));
+    box.setPath(tree.top);
+    const auto names = [&] {
+        QStringList all{QString::number(box.ListIndex())};
+        for (int i = 0; i < box.ListCount(); ++i)
+            all.append(box.List(i));
+        return all;
+    };
+    QCOMPARE(names(), (QStringList{"-1", "Z.txt", "file.txt", kOdd, "to-file"}));
+    QCOMPARE(box.List(-1), QString());
+    box.setListIndex(1);
+    QVERIFY(tree.make({"0.txt"}));
     box.Refresh();
-    QCOMPARE(box.List(box.ListIndex()), QStringLiteral("b.txt"));  // follows its name
-    QCOMPARE(errorNumberOf([&] { box.setListIndex(7); }), 380);
-
+    QCOMPARE(names(), (QStringList{"2", "0.txt", "Z.txt", "file.txt", kOdd, "to-file"}));
+    QCOMPARE(errorNumberOf([&] { box.setListIndex(5); }), 380);
     // A path that is no folder throws and keeps the listing; an empty folder is no error.
-    for (const char* bad : {"missing", "a.txt"})
-        QCOMPARE(errorNumberOf([&] { box.setPath(dir.filePath(QLatin1String(bad))); }),
-                 rt::kPathNotFound);
-    QCOMPARE(box.Path(), dir.path());
-    QCOMPARE(box.ListCount(), 7);
-    box.setPath(dir.filePath("sub"));
+    for (const char* bad : {"missing", "file.txt"})
+        QCOMPARE(errorNumberOf([&] { box.setPath(tree.at(bad)); }), rt::kPathNotFound);
+    QCOMPARE(box.Path(), tree.top);
+    QCOMPARE(names().size(), 6);
+    box.setPath(tree.at("a"));
     QCOMPARE(box.ListCount(), 0);
 }

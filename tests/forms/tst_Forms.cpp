@@ -1,5 +1,0 @@
-#include "tst_Forms.h"
-
-#include <QTest>
-
-QTEST_MAIN(TestForms)
