@@ -67,27 +67,6 @@ private slots:
                               given("--narrow")}));
     }
 
-    // JSON strings: lone surrogates (bytes that are not UTF-8) as \udcXX,
-    // pairs as UTF-8, quotes and controls escaped.
-    void json_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("json");
-        QTest::newRow("lone byte")
-            << (u"x/"_qs + QChar(0xDCFF) + u"y"_qs) << QByteArray("\"x/\\udcffy\"");
-        QTest::newRow("pair") << u"😀"_qs << QByteArray("\"\xf0\x9f\x98\x80\"");
-        QTest::newRow("japanese") << u"テスト"_qs
-                                  << QByteArray("\"\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88\"");
-        QTest::newRow("quote and controls")
-            << u"\"\\\n\x01"_qs << QByteArray("\"\\\"\\\\\\n\\u0001\"");
-    }
-    void json()
-    {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, json);
-        QCOMPARE(jsonString(text), json);
-    }
-
     // The step lines and the JSON answer, whole: statuses and messages by
     // error (a valid name the volume refuses has its own), old paths padded
     // to one column by display width (wide forms count two), no colour.
@@ -98,6 +77,10 @@ private slots:
                          {"/d", "abcdefg", "b", 58, EEXIST, false, {}, 0},
                          {"/d", "e", "x/y", 52, 0, false, {}, 0},
                          {"/d", "f", "f?", 52, 0, false, {}, 0}};
+        // A lone surrogate (a byte that is not UTF-8) as \udcXX, a pair as
+        // UTF-8, quotes and controls escaped.
+        QCOMPARE(jsonString(u"x/"_qs + QChar(0xDCFF) + u"😀\"\\\n\x01"_qs),
+                 "\"x/\\udcff\xf0\x9f\x98\x80\\\"\\\\\\n\\u0001\"");
         QCOMPARE(displayWidth(u"一テストＡ한"_qs), 12);
         QCOMPARE(displayWidth(u"ﾃｽﾄ"_qs), 3);
         const QByteArray lines(R"(ok      /d/テスト  -> /d/x

@@ -1,10 +1,8 @@
 #include "EngineTestSupport.h"
 #include "cli/CliApply.h"
-#include "cli/CliRun.h"
 #include "engine/Cls_RenameDiskReal.h"
 #include "journal/JournalUndo.h"
 #include "runtime/RenameAt.h"
-#include "runtime/Sys.h"
 #include "support/FaultPlan.h"
 #include "support/LoopVolume.h"
 
@@ -12,7 +10,6 @@
 #include <QtTest>
 
 #include <map>
-#include <memory>
 #include <sys/wait.h>
 
 namespace {
@@ -28,6 +25,22 @@ QString statuses(const RunOutcome& outcome)
     return words.join(u", ");
 }
 
+// A run of root: "head" or "tail", from, to, and options ("dirs", "narrow",
+// "apply") between bars.
+CliSettings runOf(const QString& root, const QString& settings)
+{
+    const QStringList parts = settings.split(u'|');
+    CliSettings run;
+    run.head = parts[0] == u"head";
+    run.from = parts[1];
+    run.to = parts[2];
+    run.folders = parts[3].contains(u"dirs");
+    run.narrow = parts[3].contains(u"narrow");
+    run.apply = parts[3].contains(u"apply");
+    run.folder = root;
+    return run;
+}
+
 }  // namespace
 
 // Cards, sticks and Windows drives as their FUSE drivers present them. Each
@@ -39,30 +52,29 @@ class VolumesTest : public QObject, private EngineTest {
     Q_OBJECT
 
     QTemporaryDir m_Scratch;
-    std::map<QString, std::unique_ptr<LoopVolume>> m_Volumes;
-    std::map<QString, QString> m_Why;  // why a volume could not be mounted
+    std::map<QString, LoopVolume> m_Volumes;  // unmounted before m_Scratch goes
+    std::map<QString, QString> m_Why;         // why a volume could not be mounted
     int m_Serial = 0;
 
-    // The file contents of a tree, sorted: each file holds its first name.
-    static QStringList contents(const QString& root)
+    // The tree of root, then its files' contents, sorted: each file holds
+    // its first name.
+    static QStringList snapshot(const QString& root)
     {
         QStringList found;
         for (const QString& entry : tree(root)) {
             if (!entry.endsWith(u'/'))
                 found.append(QString::fromUtf8(readFile(raw(root + u'/' + entry))));
         }
-        return sorted(found);
+        return tree(root) + sorted(found);
     }
 
-    // A fresh folder on the volume, or empty with the reason to skip.
-    QString folderOn(const QString& volume, QString& why)
+    // A fresh folder on the volume, or empty when it could not be mounted.
+    QString folderOn(const QString& volume)
     {
-        why = m_Why[volume];
-        if (!why.isEmpty())
+        if (!m_Why[volume].isEmpty())
             return QString();
-        const QString root = m_Volumes[volume]->path() + u"/t"_qs + QString::number(++m_Serial);
-        ::mkdir(raw(root).constData(), 0755);
-        return root;
+        const QString root = m_Volumes[volume].path() + u"/t"_qs + QString::number(++m_Serial);
+        return ::mkdir(raw(root).constData(), 0755) == 0 ? root : QString();
     }
 
 private slots:
@@ -71,25 +83,17 @@ private slots:
         QVERIFY(m_Scratch.isValid());
         qputenv("XDG_STATE_HOME", raw(m_Scratch.path() + u"/state"_qs));
         for (const QString& type : kVolumes) {
-            const QString folder = m_Scratch.path() + u'/' + type;
-            QDir().mkpath(folder);
-            m_Volumes[type] = std::make_unique<LoopVolume>();
-            m_Why[type] = m_Volumes[type]->make(folder, type);
-            if (!m_Why[type].isEmpty())
-                qInfo("%s: %s", qPrintable(type), qPrintable(m_Why[type]));
+            QVERIFY(QDir(m_Scratch.path()).mkdir(type));
+            m_Why[type] = m_Volumes[type].make(m_Scratch.filePath(type), type);
         }
     }
-    void cleanupTestCase()
-    {
-        m_Volumes.clear();
-        qunsetenv("XDG_STATE_HOME");
-    }
+    void cleanupTestCase() { qunsetenv("XDG_STATE_HOME"); }
 
     void cases_data()
     {
         QTest::addColumn<QString>("volume");
         QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QString>("settings");  // head|tail, from, to, options
+        QTest::addColumn<QString>("settings");  // as runOf reads them
         QTest::addColumn<QString>("expected");  // the preview's steps
         QTest::addColumn<QStringList>("after");
         for (const QString& volume : kVolumes) {
@@ -128,49 +132,39 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(QString, expected);
         QFETCH(QStringList, after);
-        QString why;
-        const QString root = folderOn(volume, why);
+        const QString root = folderOn(volume);
         if (root.isEmpty())
-            QSKIP(qPrintable(why));
+            QSKIP(qPrintable(m_Why[volume]));
         make(root, entries);
-        const QStringList before = tree(root);
-        const QStringList held = contents(root);
-        const QStringList parts = settings.split(u'|');
-        CliSettings run;
-        run.head = parts[0] == u"head";
-        run.from = parts[1];
-        run.to = parts[2];
-        run.folders = parts[3] == u"dirs";
-        run.narrow = parts[3] == u"narrow";
-        run.folder = root;
+        const QStringList before = snapshot(root);
+        after += before.mid(tree(root).size());  // the same contents, under the new names
 
+        CliSettings run = runOf(root, settings);
         Cls_RenameDiskModel model = previewModel(run);
         const RunOutcome preview = runRename(run, model);
         QCOMPARE(statuses(preview), expected);
-        QCOMPARE(tree(root), before);
+        QCOMPARE(snapshot(root), before);
 
         run.apply = true;
         const CommandResult applied = runCommand(run);
         QCOMPARE(statuses(applied.applied.steps.isEmpty() ? preview : applied.applied), expected);
-        QCOMPARE(tree(root), after);
-        QCOMPARE(contents(root), held);
+        QCOMPARE(snapshot(root), after);
 
         if (!applied.journal.isEmpty()) {
-            QVERIFY(m_Volumes[volume]->remount().isEmpty());
+            QVERIFY(m_Volumes[volume].remount().isEmpty());
             Journal journal;
+            QString why;
             QVERIFY2(readJournal(applied.journal, journal, why), qPrintable(why));
             Cls_RenameDiskReal disk;
             bool complete = false;
             const RunOutcome undone = undoJournal(journal, disk, &complete);
             QVERIFY2(complete && undone.skipped == 0, qPrintable(statuses(undone)));
-            QCOMPARE(tree(root), before);
-            QCOMPARE(contents(root), held);
+            QCOMPARE(snapshot(root), before);
         }
 
         Cls_RenameDiskReal disk;  // the window's run
         QCOMPARE(statuses(runRename(run, disk)), expected);
-        QCOMPARE(tree(root), after);
-        QCOMPARE(contents(root), held);
+        QCOMPARE(snapshot(root), after);
     }
 
     // A volume that answers a rename as done and changes nothing: the step
@@ -179,17 +173,12 @@ private slots:
     void renameAnsweredButNotDone()
     {
         for (const QString& volume : kVolumes) {
-            QString why;
-            const QString root = folderOn(volume, why);
+            const QString root = folderOn(volume);
             if (root.isEmpty())
-                QSKIP(qPrintable(why));
+                QSKIP(qPrintable(m_Why[volume]));
             make(root, {"a.JPG"});
-            for (const char* to : {".jpg", ".png"}) {  // a change of case, another name
-                CliSettings run;
-                run.head = false;
-                run.from = u".JPG"_qs;
-                run.to = QString::fromLatin1(to);
-                run.folder = root;
+            for (const QString to : {".jpg", ".png"}) {  // a change of case, another name
+                CliSettings run = runOf(root, u"tail|.JPG|"_qs + to + u'|');
                 const faultplan::FailingAll liar(
                     {rt::sys::Call::RenameNoReplace, rt::sys::kAnsweredDone});
                 Cls_RenameDiskReal disk;
@@ -206,10 +195,9 @@ private slots:
     // file its old name back.
     void killedBetweenTheTwoSteps()
     {
-        QString why;
-        const QString root = folderOn(u"exfat"_qs, why);
+        const QString root = folderOn(u"exfat"_qs);
         if (root.isEmpty())
-            QSKIP(qPrintable(why));
+            QSKIP(qPrintable(m_Why[u"exfat"_qs]));
         make(root, {"IMG_0001.JPG"});
         const pid_t child = ::fork();
         if (child == 0) {
@@ -221,13 +209,7 @@ private slots:
                     ::_exit(9);
                 return 0;
             };
-            CliSettings run;
-            run.head = false;
-            run.from = u".JPG"_qs;
-            run.to = u".jpg"_qs;
-            run.folder = root;
-            run.apply = true;
-            runCommand(run);
+            runCommand(runOf(root, u"tail|.JPG|.jpg|apply"_qs));
             ::_exit(0);
         }
         int status = 0;
@@ -238,13 +220,13 @@ private slots:
         QCOMPARE(tree(root), QStringList{temporary});
 
         Journal journal;
+        QString why;
         QVERIFY2(readJournal(newestJournal(), journal, why), qPrintable(why));
         Cls_RenameDiskReal disk;
         bool complete = false;
         const RunOutcome undone = undoJournal(journal, disk, &complete);
         QVERIFY2(complete, qPrintable(statuses(undone)));
-        QCOMPARE(tree(root), QStringList{"IMG_0001.JPG"});
-        QCOMPARE(contents(root), QStringList{"IMG_0001.JPG"});
+        QCOMPARE(snapshot(root), (QStringList{"IMG_0001.JPG", "IMG_0001.JPG"}));
     }
 };
 
