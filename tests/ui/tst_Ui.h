@@ -18,14 +18,13 @@ class TestUi : public QObject {
     Q_OBJECT
 private slots:
     // The window and its small handlers; the built executable.
-    void startLayoutAndSmallHandlers();
-    void settingsFrame();
+    void startAndLayout();
+    void smallHandlers();
     void executable();
 
     // Folder navigation panel.
     void navigation_data();
     void navigation();
-    void refreshAndDriveChange();
 
     // Rename commands, and the undo of the newest run in a window of its own.
     void pressChecksInputAndPassesOptions_data();
@@ -54,7 +53,6 @@ public:
     QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const { return root() + u'/' + relative; }
     frm_Main& form() { return *m_form; }
-    QString journals() const { return m_state.path() + QStringLiteral("/nemirou/journal"); }
 
     // Every box shown so far as "style|title|prompt"; an absent title reads "<app>".
     QStringList shown() const

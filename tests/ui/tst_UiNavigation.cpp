@@ -43,9 +43,8 @@ void TestUi::navigation_data()
     QTest::addColumn<QString>("folder");  // open afterwards, under the root, or absolute
     QTest::addColumn<QString>("parts");   // the part-to-change boxes, "-|-" before
     QTest::addColumn<QStringList>("boxes");
-    const QStringList none;
-    const QStringList empty = {"48|エラー|指定なしはいけません。\r\n何かしら指定してください。"};
     // clang-format off
+    const QStringList none, empty = {"48|エラー|指定なしはいけません。\r\n何かしら指定してください。"};
     QTest::newRow("drop on the folder list") << 0 << "work/report.txt" << "work" << "report.|.txt" << none;
     QTest::newRow("drop on the file list, two dots") << 1 << "work/z.photo.jpg" << "work" << "z.|.photo.jpg" << none;
     QTest::newRow("drop on the path box, no dot changes no box") << 2 << "work/README" << "work" << "-|-" << none;
@@ -90,7 +89,6 @@ void TestUi::navigation()
         const QPoint row = centre(list, list->model()->match(list->model()->index(0, 0),
                                                              Qt::DisplayRole, input.mid(5))[0]);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
-        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, row);
     } else if (action < 7) {
         dirs->setPath(at(input));
         dirs->setListIndex(0);
@@ -114,28 +112,4 @@ void TestUi::navigation()
         QCOMPARE(form.Txt_FullPath->text(), at(folder));
     QCOMPARE(form.Txt_From頭->text() + u'|' + form.Txt_From->text(), parts);
     QCOMPARE(ui.shown(), boxes);
-}
-
-void TestUi::refreshAndDriveChange()
-{
-    UiFixture ui({"a.txt"});
-    frm_Main& form = ui.form();
-    DiskTree::make(ui.root(), {"new.txt", "newdir/"});
-    QTest::mouseClick(form.cmd_DirRefresh, Qt::LeftButton);
-    QCOMPARE(form.FileList_Box->ListCount(), 2);
-    QCOMPARE(form.Dir_Box->List(0), ui.path("newdir"));
-
-    // Another drive, picked with the arrow key, opens its remembered folder.
-    forms::DriveListBox* drives = form.Drv_Box;
-    const int current = drives->currentIndex();
-    QVERIFY(current >= 0);  // the drive holding the open folder
-    if (drives->count() < 2)
-        QSKIP("only one volume is mounted");
-    const int picked = current + 1 < drives->count() ? current + 1 : current - 1;
-    const QString expected = drives->rememberedFolder(
-        forms::DriveListBox::mountPointOfDriveText(drives->itemText(picked)));
-    QTest::keyClick(drives, picked > current ? Qt::Key_Down : Qt::Key_Up);
-    QCOMPARE(drives->currentIndex(), picked);
-    QCOMPARE(ui.opened(), expected);
-    QVERIFY(ui.shown().isEmpty());
 }

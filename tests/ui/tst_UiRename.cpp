@@ -2,9 +2,7 @@
 // the undo window of the newest run.
 #include "tst_Ui.h"
 
-#include "engine/Cls_RenameDiskReal.h"
 #include "forms/Interaction.h"
-#include "journal/JournalUndo.h"
 #include "ui/UndoStepModel.h"
 #include "ui/frm_Undo.h"
 
@@ -17,7 +15,7 @@
 // boxes set (S IsSubFolder, D IsDir, W 全置換, N IsNarrow, A IsAdd, O IsDo;
 // a/o IsAdd/IsDo grey; L the first folder in the folder list selected, not
 // opened), the tree before and after, the message that refuses
-// the input (empty: the run goes ahead), a folder opened through the path box first.
+// the input (empty: the run goes ahead), the folder the window starts in.
 struct Press {
     QString which, from, to, options;
     QStringList before = {}, after = {};
@@ -40,9 +38,8 @@ bool press(UiFixture& ui, const Press& p)
     forms::CheckBox* boxes[] = {form.Chk_IsSubFolder, form.Chk_IsDir, form.Chk_全置換,
                                 form.Chk_IsNarrow,    form.Chk_IsAdd, form.Chk_IsDo};
     for (int i = 0; i < 6; ++i)
-        boxes[i]->setValue(p.options.contains(u"SDWNAO"[i])   ? 1
-                           : p.options.contains(u"sdwnao"[i]) ? 2
-                                                              : 0);
+        boxes[i]->setValue(p.options.contains(u"SDWNAO"[i]) ? 1
+                                                            : 2 * p.options.contains(u"sdwnao"[i]));
     if (p.options.contains(u'L'))
         form.Dir_Box->setListIndex(0);
     const bool head = p.which == "head";
@@ -59,24 +56,20 @@ bool press(UiFixture& ui, const Press& p)
 void TestUi::pressChecksInputAndPassesOptions_data()
 {
     QTest::addColumn<Press>("p");
-    const QStringList q = {"q.dat"};
-    const QStringList wide = {"a.jpeg", "ＡＢＣ.txt"};
-    const QStringList nested = {"sub/", "sub/x.txt", "y.txt"};
-    const QStringList folders = {"old_a/", "old_a/old_f.txt", "old_g.txt"};
     // clang-format off
-    QTest::newRow("tail, both empty: only the first message") << Press{"tail", "", "", "", q, q, kPartPrompt};
-    QTest::newRow("head, both empty: only the first message") << Press{"head", "", "", "", q, q, kPartPrompt};
-    QTest::newRow("head, replacement empty") << Press{"head", "x", "", "", q, q, kReplacementPrompt};
-    QTest::newRow("Chk_IsAdd does not excuse an empty replacement") << Press{"tail", "", "", "A", q, q, kReplacementPrompt};
-    QTest::newRow("grey is not set") << Press{"tail", "", "y", "ao", q, q, kPartPrompt};
+    QTest::newRow("tail, both empty: only the first message") << Press{"tail", "", "", "", {"q.dat"}, {"q.dat"}, kPartPrompt};
+    QTest::newRow("head, both empty: only the first message") << Press{"head", "", "", "", {"q.dat"}, {"q.dat"}, kPartPrompt};
+    QTest::newRow("head, replacement empty") << Press{"head", "x", "", "", {"q.dat"}, {"q.dat"}, kReplacementPrompt};
+    QTest::newRow("Chk_IsAdd does not excuse an empty replacement") << Press{"tail", "", "", "A", {"q.dat"}, {"q.dat"}, kReplacementPrompt};
+    QTest::newRow("grey is not set") << Press{"tail", "", "y", "ao", {"q.dat"}, {"q.dat"}, kPartPrompt};
     QTest::newRow("Chk_IsAdd lets an empty part through; no narrowing") << Press{"head", "", "x_", "A", {"ＡＢＣ.txt"}, {"x_ＡＢＣ.txt"}};
     QTest::newRow("Chk_IsDo lets an empty replacement through") << Press{"tail", ".bak", "", "O", {"a.txt.bak"}, {"a.txt"}};
     QTest::newRow("spaces count as text") << Press{"tail", " ", " ", "", {"a b"}, {"a b"}};
-    QTest::newRow("tail run ignores Chk_IsNarrow") << Press{"tail", ".jpeg", ".jpg", "SN", wide, {"a.jpg", "ＡＢＣ.txt"}};
-    QTest::newRow("head run with Chk_IsNarrow narrows") << Press{"head", "a", "b", "SN", wide, {"ABC.txt", "b.jpeg"}};
-    QTest::newRow("Chk_IsSubFolder set descends") << Press{"tail", ".txt", ".md", "S", nested, {"sub/", "sub/x.md", "y.md"}};
-    QTest::newRow("Chk_IsSubFolder clear stays") << Press{"tail", ".txt", ".md", "", nested, {"sub/", "sub/x.txt", "y.md"}};
-    QTest::newRow("Chk_IsDir renames folders") << Press{"head", "old_", "new_", "D", folders, {"new_a/", "new_a/old_f.txt", "old_g.txt"}};
+    QTest::newRow("tail run ignores Chk_IsNarrow") << Press{"tail", ".jpeg", ".jpg", "SN", {"a.jpeg", "ＡＢＣ.txt"}, {"a.jpg", "ＡＢＣ.txt"}};
+    QTest::newRow("head run with Chk_IsNarrow narrows") << Press{"head", "a", "b", "SN", {"a.jpeg", "ＡＢＣ.txt"}, {"ABC.txt", "b.jpeg"}};
+    QTest::newRow("Chk_IsSubFolder set descends") << Press{"tail", ".txt", ".md", "S", {"sub/", "sub/x.txt", "y.txt"}, {"sub/", "sub/x.md", "y.md"}};
+    QTest::newRow("Chk_IsSubFolder clear stays") << Press{"tail", ".txt", ".md", "", {"sub/", "sub/x.txt", "y.txt"}, {"sub/", "sub/x.txt", "y.md"}};
+    QTest::newRow("Chk_IsDir renames folders") << Press{"head", "old_", "new_", "D", {"old_a/", "old_a/old_f.txt", "old_g.txt"}, {"new_a/", "new_a/old_f.txt", "old_g.txt"}};
     QTest::newRow("Chk_全置換 replaces the whole name") << Press{"head", "a", "b.txt", "W", {"a1.txt", "c.txt"}, {"b.txt", "c.txt"}};
     QTest::newRow("the selected folder is listed, the open one renamed") << Press{"tail", ".txt", ".md", "L", {"a.txt", "sub/", "sub/b.txt"}, {"a.md", "sub/", "sub/b.txt"}};
     QTest::newRow("a folder ending in a blank, not its namesake") << Press{"head", "", "x_", "A", {"s/", "s/g.txt", "s /", "s /g.txt"}, {"s /", "s /x_g.txt", "s/", "s/g.txt"}, {}, "s "};
@@ -86,33 +79,23 @@ void TestUi::pressChecksInputAndPassesOptions_data()
 void TestUi::pressChecksInputAndPassesOptions()
 {
     QFETCH(Press, p);
-    UiFixture ui(p.before);
+    UiFixture ui(p.before, p.open);
     frm_Main& form = ui.form();
-    if (!p.open.isEmpty()) {
-        form.Txt_FullPath->setText(ui.path(p.open));
-        QTest::mouseClick(form.Cmd_PathSet, Qt::LeftButton);
-    }
     const QStringList before = ui.tree(true);
     QVERIFY(press(ui, p));
     QCOMPARE(ui.tree(), p.after);
     const QString open = p.open.isEmpty() ? ui.root() : ui.path(p.open);
-    QCOMPARE(form.Dir_Box->Path(), open);
     QCOMPARE(form.FileList_Box->Path(), p.options.contains(u'L') ? ui.path("sub") : open);
-    // A run that renamed something left a journal whose undo restores the
-    // tree byte for byte; one that renamed nothing left none.
-    const QStringList journals = QDir(ui.journals()).entryList({"*.journal"}, QDir::Files);
-    QCOMPARE(journals.size(), p.after == p.before ? 0 : 1);
-    if (!journals.isEmpty()) {
-        Journal journal;
-        QString error;
-        QVERIFY2(readJournal(ui.journals() + u'/' + journals[0], journal, error),
-                 qPrintable(error));
-        QCOMPARE(journal.madeBy, QStringLiteral("window"));
-        QVERIFY2((journal.folder + u'/').startsWith(ui.root() + u'/'), qPrintable(journal.folder));
-        Cls_RenameDiskReal disk;
-        bool complete = false;
-        undoJournal(journal, disk, &complete);
-        QVERIFY(complete);
+    // A run that renamed something is taken back in the undo window, which
+    // names the window and the folder and restores the tree byte for byte; one
+    // that renamed nothing left nothing to undo.
+    frm_Undo undo;
+    QCOMPARE(undo.load(), p.after != p.before);
+    if (p.after != p.before) {
+        QVERIFY2(undo.Lbl_What->text().endsWith("ウィンドウで行った名前の変更を、フォルダー「" +
+                                                open + "」で元に戻します。"),
+                 qPrintable(undo.Lbl_What->text()));
+        undo.Cmd_Undo->click();
         QCOMPARE(ui.tree(true), before);
     }
     const QString expected = p.prompt.isEmpty() ? kDone : "0|<app>|" + p.prompt;
@@ -120,11 +103,9 @@ void TestUi::pressChecksInputAndPassesOptions()
              qPrintable(ui.shown().join(u'\n')));
     QCOMPARE(form.Cmd_Report->isVisible(), p.prompt.isEmpty());
     // The box that needs text gets the focus.
-    const bool head = p.which == "head";
+    QWidget* const boxes[2][2] = {{form.Txt_From, form.Text_To}, {form.Txt_From頭, form.Text_To頭}};
     if (!p.prompt.isEmpty())
-        QCOMPARE(QApplication::focusWidget(), p.prompt == kPartPrompt
-                                                  ? (head ? form.Txt_From頭 : form.Txt_From)
-                                                  : (head ? form.Text_To頭 : form.Text_To));
+        QCOMPARE(QApplication::focusWidget(), boxes[p.which == "head"][p.prompt != kPartPrompt]);
 }
 
 void TestUi::folderCheckFailsDuringThePress()
@@ -137,13 +118,8 @@ void TestUi::folderCheckFailsDuringThePress()
     // Another program removes the folder while the window yields before the
     // run (the busy pointer is on by then).
     int pointerDuringYield = -1;
-    QMetaObject::invokeMethod(
-        qApp,
-        [&] {
-            pointerDuringYield = forms::mousePointer();
-            QVERIFY(work.remove());
-        },
-        Qt::QueuedConnection);
+    const auto vanish = [&] { pointerDuringYield = forms::mousePointer(), work.remove(); };
+    QMetaObject::invokeMethod(qApp, vanish, Qt::QueuedConnection);
     QVERIFY(press(ui, {"tail", ".txt", ".md", ""}));
     QCOMPARE(pointerDuringYield, forms::kPointerHourglass);
     QCOMPARE(ui.shown(),
@@ -170,12 +146,10 @@ void TestUi::reportAndUndoWindow()
                             "指定ﾃﾞｨﾚｸﾄﾘ配下の全ファイル数：【 3 】\r\n";
     QVERIFY(press(ui, jpeg));
     QCOMPARE(form.FileList_Box->List(0), QStringLiteral("a.jpg"));  // the lists follow the run
-    const QString trail = form.Cmd_Report->Tag;
-    QCOMPARE(DiskTree::sorted(trail.split(QStringLiteral("\r\n"))),
+    QCOMPARE(DiskTree::sorted(form.Cmd_Report->Tag.split(QStringLiteral("\r\n"))),
              (QStringList{"", ui.path("a.jpeg"), ui.path("b.jpeg")}));
-    QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
     QTest::mouseClick(form.Cmd_Report, Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(), trail);
+    QCOMPARE(QGuiApplication::clipboard()->text(), form.Cmd_Report->Tag);
     // The button copies the second run's trail, "none"; that run leaves no journal.
     QVERIFY(press(ui, jpeg));
     QTest::mouseClick(form.Cmd_Report, Qt::LeftButton);
@@ -196,32 +170,27 @@ void TestUi::reportAndUndoWindow()
     const QString taken =
         QStringLiteral("b.jpg>b.jpeg そのまま：元の名前はほかのものが使っています");
     frm_Undo undo;
-    QVERIFY(undo.load());
+    QVERIFY(undo.load() && undo.Lbl_What->text().contains("「" + ui.root() + "」"));
     undo.show();
     QVERIFY(QTest::qWaitForWindowExposed(&undo));
     QApplication::setActiveWindow(&undo);
     QCOMPARE(QApplication::focusWidget(), undo.Lst_Steps);
     QCOMPARE(shows(undo),
              (QStringList{"a.jpg>a.jpeg 元に戻します", taken, "元に戻す：1 件　そのまま：1 件"}));
-    QVERIFY2(undo.Lbl_What->text().endsWith("ウィンドウで行った名前の変更を、フォルダー「" +
-                                            ui.root() + "」で元に戻します。"),
-             qPrintable(undo.Lbl_What->text()));
     // The buttons sit under the list, 元に戻す first and キャンセル beside it.
     QVERIFY(undo.Cmd_Undo->geometry().top() >= undo.Lst_Steps->geometry().bottom());
     QVERIFY(undo.Cmd_Cancel->geometry().left() > undo.Cmd_Undo->geometry().right());
     QTest::keyClick(undo.Lst_Steps, Qt::Key_Return);  // the default button
     QCOMPARE(shows(undo), (QStringList{"a.jpg>a.jpeg 元に戻しました", taken,
                                        "元に戻しました：1 件　そのまま：1 件"}));
-    QVERIFY(undo.Cmd_Undo->isHidden());
-    QCOMPARE(undo.Cmd_Cancel->text(), QStringLiteral("閉じる"));
+    QVERIFY(undo.Cmd_Undo->isHidden() && undo.Cmd_Cancel->text() == QStringLiteral("閉じる"));
     QCOMPARE(ui.tree(), (QStringList{"a.jpeg", "b.jpeg", "b.jpg", "c.txt"}));
 
     // b was left alone, so the run is not taken back whole: a second undo
     // still offers it, with nothing to restore; キャンセル closes it.
     frm_Undo again;
-    QVERIFY(again.load());
+    QVERIFY(again.load() && !again.Cmd_Undo->isEnabled());
     QCOMPARE(again.Lbl_Count->text(), QStringLiteral("元に戻す：0 件　そのまま：2 件"));
-    QVERIFY(!again.Cmd_Undo->isEnabled());
     again.show();
     QTest::mouseClick(again.Cmd_Cancel, Qt::LeftButton);
     QVERIFY(again.isHidden() && again.result() == QDialog::Rejected);

@@ -10,14 +10,12 @@
 
 QTEST_MAIN(TestUi)
 
-void TestUi::startLayoutAndSmallHandlers()
+void TestUi::startAndLayout()
 {
-    {
-        // An unreadable start folder: the lists and the path box agree on one that exists.
-        UiFixture gone({}, QStringLiteral("gone"));
-        QCOMPARE(gone.shown(), QStringList{"16|VB Error|76 パスが見つかりません。\rDirListBox"});
-        QVERIFY2(QFileInfo(gone.opened()).isDir(), qPrintable(gone.opened()));
-    }
+    // An unreadable start folder: the lists and the path box agree on one that exists.
+    UiFixture gone({}, QStringLiteral("gone"));
+    QCOMPARE(gone.shown(), QStringList{"16|VB Error|76 パスが見つかりません。\rDirListBox"});
+    QVERIFY2(QFileInfo(gone.opened()).isDir(), qPrintable(gone.opened()));
     UiFixture ui;
     frm_Main& form = ui.form();
     QCOMPARE(form.windowTitle(), QStringLiteral("Fileの名称変更を行います。 ver" NEMIROU_VERSION));
@@ -32,10 +30,9 @@ void TestUi::startLayoutAndSmallHandlers()
     form.Txt_From->setText(QStringLiteral("abc.txt"));
     QTest::mouseClick(form.Txt_From, Qt::LeftButton, {}, QPoint(form.Txt_From->width() - 4, 6));
     QCOMPARE(form.Txt_From->selectedText(), QStringLiteral("abc.txt"));
-    // Layout, briefly: a fixed size, the settings frame stacked over the rename
+    // Layout, briefly: its size, the settings frame stacked over the rename
     // frame, the pale blue reaching the check boxes, the icon, the fonts.
     QCOMPARE(form.minimumSize(), QSize(8595 / 15, 7455 / 15));
-    QCOMPARE(form.maximumSize(), form.minimumSize());
     const QObjectList& run = form.Fra_実行領域->children();
     QVERIFY(run.indexOf(form.Fra_Setting) > run.indexOf(form.Fra_ケツりねいむ));
     QCOMPARE(form.Chk_IsDir->palette().color(form.Chk_IsDir->backgroundRole()),
@@ -47,40 +44,28 @@ void TestUi::startLayoutAndSmallHandlers()
     QCOMPARE(form.FileList_Box->toolTip(),
              QStringLiteral("ﾌｧｲﾙをﾀﾞﾌﾞﾙｸﾘｯｸすると、変更部分が自動的に指定されます。"));
 
-    // Lbl_Info shows with a click on Chk_IsDir and stays when it is cleared.
-    QVERIFY(form.Lbl_Info->isHidden());
-    for (int value : {1, 0}) {
-        QTest::mouseClick(form.Chk_IsDir, Qt::LeftButton, {}, QPoint(8, 8));
-        QCOMPARE(form.Chk_IsDir->Value(), value);
-        QVERIFY(form.Lbl_Info->isVisible());
-    }
-    // The picture's messages: r * 10 rounded half to even, mod 5 (0.05 gives 0.5
-    // and 0, 0.15 gives 1.5 and 2), in the sequence of a fresh generator, the
-    // title empty, not absent.
-    const std::pair<double, int> mapping[] = {{0.05, 0}, {0.051, 1}, {0.15, 2}, {0.55, 1},
-                                              {0.8, 3},  {0.949, 4}, {0.95, 0}, {0.9999999, 0}};
-    for (const auto& [r, index] : mapping)
-        QVERIFY2(FncInt_PictureMessageIndex(r) == index, qPrintable(QString::number(r)));
-    RndGenerator fresh;
-    QStringList expected;
-    for (int i = 0; i < 12; ++i) {
-        QTest::mouseClick(form.Image1, Qt::LeftButton);
-        expected.append("64||" + FncStr_PictureMessage(FncInt_PictureMessageIndex(fresh.Rnd())));
-    }
-    QCOMPARE(ui.shown(), expected);
     QTest::mouseClick(form.Cmd_Cancel, Qt::LeftButton);
     QVERIFY(!form.isVisible());
 }
 
-// The settings frame opens with its button and closes with it or a double
-// click; its height alone says which. Tab reaches its boxes only while it is open.
-void TestUi::settingsFrame()
+// The small handlers, on one window: the information label, the settings
+// frame, the picture, the refresh button and the drive list.
+void TestUi::smallHandlers()
 {
-    UiFixture ui;
+    UiFixture ui({"a.txt"});
     frm_Main& form = ui.form();
+    // Lbl_Info shows with a click on Chk_IsDir and stays when it is cleared.
+    QVERIFY(form.Lbl_Info->isHidden());
+    for (int value : {1, 0}) {
+        QTest::mouseClick(form.Chk_IsDir, Qt::LeftButton, {}, QPoint(8, 8));
+        QVERIFY(form.Chk_IsDir->Value() == value && form.Lbl_Info->isVisible());
+    }
+
+    // The settings frame opens with its button and closes with it or a double
+    // click; its height alone says which. Tab reaches its boxes only while it is open.
     forms::Frame* frame = form.Fra_Setting;
-    const auto tabsReach = [&](const QList<QWidget*>& boxes) {
-        QList<QWidget*> seen, expected = boxes;
+    const auto tabsReach = [&](const QWidgetList& boxes) {
+        QWidgetList seen, expected = boxes;
         expected.append(form.Cmd_Open);  // the hidden report button is skipped in any case
         form.Cmd_Go->setFocus(Qt::TabFocusReason);
         while (seen.size() < expected.size()) {
@@ -89,8 +74,7 @@ void TestUi::settingsFrame()
         }
         return seen == expected;
     };
-    const QList<QWidget*> boxes = {form.Chk_IsNarrow, form.Chk_全置換, form.Chk_IsAdd,
-                                   form.Chk_IsDo};
+    const QWidgetList boxes = {form.Chk_IsNarrow, form.Chk_全置換, form.Chk_IsAdd, form.Chk_IsDo};
     QVERIFY(tabsReach({}));
     QTest::mouseClick(form.Cmd_Open, Qt::LeftButton);
     QCOMPARE(frame->height() * 15, 1650);
@@ -105,6 +89,38 @@ void TestUi::settingsFrame()
     QVERIFY(tabsReach(boxes));
     frame->resize(frame->width(), 285 / 15);
     QVERIFY(tabsReach({}));
+
+    // The picture's messages: r * 10 rounded half to even, mod 5 (0.05 gives 0.5
+    // and 0, 0.15 gives 1.5 and 2), in the sequence of a fresh generator, the
+    // title empty, not absent.
+    const std::pair<double, int> mapping[] = {{0.05, 0}, {0.051, 1}, {0.15, 2}, {0.55, 1},
+                                              {0.8, 3},  {0.949, 4}, {0.95, 0}, {0.9999999, 0}};
+    for (const auto& [r, index] : mapping)
+        QVERIFY2(FncInt_PictureMessageIndex(r) == index, qPrintable(QString::number(r)));
+    RndGenerator fresh;
+    QStringList expected;
+    for (int i = 0; i < 12; ++i) {
+        QTest::mouseClick(form.Image1, Qt::LeftButton);
+        expected.append("64||" + FncStr_PictureMessage(FncInt_PictureMessageIndex(fresh.Rnd())));
+    }
+    QCOMPARE(ui.shown(), expected);
+
+    // The refresh button lists what was made since.
+    DiskTree::make(ui.root(), {"new.txt", "newdir/"});
+    QTest::mouseClick(form.cmd_DirRefresh, Qt::LeftButton);
+    QCOMPARE(form.FileList_Box->ListCount(), 2);
+    QCOMPARE(form.Dir_Box->List(0), ui.path("newdir"));
+
+    // Another drive, picked with the arrow key, opens its remembered folder.
+    forms::DriveListBox* drives = form.Drv_Box;
+    const int current = drives->currentIndex();  // the drive holding the open folder
+    if (drives->count() < 2)
+        QSKIP("only one volume is mounted");
+    const int picked = current + 1 < drives->count() ? current + 1 : current - 1;
+    const QString remembered = drives->rememberedFolder(
+        forms::DriveListBox::mountPointOfDriveText(drives->itemText(picked)));
+    QTest::keyClick(drives, picked > current ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(ui.opened(), remembered);
 }
 
 // Without a display: one line and exit status 1, before taking the lock. With
@@ -129,7 +145,6 @@ void TestUi::executable()
     QCOMPARE(headless.readAllStandardError(),
              QByteArray("nemirou: no display found: start it from a desktop session "
                         "(DISPLAY is not set).\n"));
-    QVERIFY(QDir(runtimeDir.path()).isEmpty());
 
     start(first, true);
     // The first instance holds its lock once a file shows in the runtime folder.
@@ -139,8 +154,8 @@ void TestUi::executable()
     QCOMPARE(first.state(), QProcess::Running);
     start(second, true);
     QVERIFY(second.waitForFinished(120000));
-    QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
-    QVERIFY(second.readAllStandardError().isEmpty());
+    QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0 &&
+            second.readAllStandardError().isEmpty());
     QCOMPARE(first.state(), QProcess::Running);
     first.kill();
     QVERIFY(first.waitForFinished(120000));
