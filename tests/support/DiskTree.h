@@ -3,6 +3,7 @@
 #include "runtime/NameCodec.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QStringList>
 
 #include <dirent.h>
@@ -72,6 +73,24 @@ struct DiskTree {
         if (dir)
             ::closedir(dir);
         return sorted(result);
+    }
+
+    // What each entry under root holds, keyed as tree() names it: its mode and
+    // a link's target, or a file's time and, after a newline, its content.
+    static QMap<QString, QByteArray> holdings(const QString& root)
+    {
+        QMap<QString, QByteArray> result;
+        for (const QString& name : tree(root)) {
+            const QByteArray path = raw(root + u'/' + name);
+            struct stat info {};
+            char target[4096] = {};
+            ::lstat(path.constData(), &info);
+            ::readlink(path.constData(), target, sizeof target - 1);  // fails but for a link
+            QByteArray& held = result[name] = QByteArray::number(info.st_mode, 8) + ' ' + target;
+            if (S_ISREG(info.st_mode))
+                held += ' ' + QByteArray::number(qint64(info.st_mtime)) + '\n' + readFile(path);
+        }
+        return result;
     }
 
     // Removes a scratch tree by its bytes (Qt cannot name every entry).

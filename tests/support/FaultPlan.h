@@ -6,17 +6,16 @@
 #include <optional>
 #include <vector>
 
-// Fault plans for the system-call seam: record the calls of a run, make the
-// n-th call of one kind fail with an errno value, or do something just
-// before the first call of a kind. A plan may also make every call of one
-// kind fail (a volume that refuses RENAME_NOREPLACE answers every renameat2
-// with EINVAL). One plan at a time; its scope removes the hook, also when a
-// check fails.
+// A fault plan for the system-call seam, for as long as it lives (one at a
+// time; its scope removes the hook, also when a check fails). It records the
+// calls of a run; the call of `kind` numbered `nth` (from 0; -1: none) fails
+// with errnoValue, or, given an action, runs it just before going through
+// (the disk changes between two steps); and every call of always.kind fails
+// with its errno (a volume that refuses RENAME_NOREPLACE answers every
+// renameat2 with EINVAL).
 namespace faultplan {
 
 using rt::sys::Call;
-
-const char* nameOf(Call call);
 
 struct Always {
     Call kind;
@@ -24,43 +23,43 @@ struct Always {
 };
 inline constexpr Always kNoReplaceRefused{Call::RenameNoReplace, EINVAL};
 
-class Plan {
-public:
-    Plan(const Plan&) = delete;
-    Plan& operator=(const Plan&) = delete;
-    ~Plan();
+struct State {
+    Call kind;
+    int remaining, errnoValue;  // calls of kind still let through, and their answer after
+    std::optional<Always> always;
+    std::function<void()> action;
+    bool fired = false;
+    std::vector<Call> calls{};
+};
+inline std::optional<State> g_state;
 
-protected:
-    Plan();
+class Failing {
+public:
+    Failing(Call kind, int nth, int errnoValue, std::optional<Always> always = std::nullopt,
+            std::function<void()> action = nullptr)
+    {
+        g_state = State{kind, nth, errnoValue, always, std::move(action)};
+        rt::sys::faultHook = [](Call call) {
+            State& s = *g_state;
+            s.calls.push_back(call);
+            if (call == s.kind && s.remaining-- == 0) {
+                s.fired = true;
+                if (s.action)
+                    s.action();
+                return s.errnoValue;
+            }
+            return s.always && call == s.always->kind ? s.always->errnoValue : 0;
+        };
+    }
+    ~Failing() { rt::sys::faultHook = nullptr; }
+    Failing(const Failing&) = delete;
+    Failing& operator=(const Failing&) = delete;
+    bool fired() const { return g_state->fired; }  // the planned call was reached
+    const std::vector<Call>& calls() const { return g_state->calls; }  // in order
 };
 
-class Recording : public Plan {
-public:
-    explicit Recording(std::optional<Always> always = std::nullopt);
-    // The calls so far, in order.
-    const std::vector<Call>& calls() const;
-};
-
-// The call of kind `kind` numbered `nth` (from 0, counted from here) fails
-// with errnoValue.
-class Failing : public Plan {
-public:
-    Failing(Call kind, int nth, int errnoValue, std::optional<Always> always = std::nullopt);
-    // True once the planned call was reached and failed.
-    bool fired() const;
-};
-
-// Only the calls of one kind fail, every one of them.
-class FailingAll : public Plan {
-public:
-    explicit FailingAll(Always always);
-};
-
-// Runs action once, just before the first call of kind (which then goes
-// through): the disk changes between two steps of an operation.
-class Before : public Plan {
-public:
-    Before(Call kind, std::function<void()> action);
+struct FailingAll : Failing {
+    explicit FailingAll(Always always) : Failing(always.kind, -1, 0, always) {}
 };
 
 }  // namespace faultplan

@@ -17,7 +17,8 @@ public:
     LoopVolume() = default;
     ~LoopVolume()
     {
-        unmount();
+        if (m_Mounted)
+            run({"umount", m_Path});
         if (!m_Device.isEmpty())
             run({"losetup", "-d", m_Device});
     }
@@ -33,48 +34,34 @@ public:
         const QString image = folder + QStringLiteral("/volume.img");
         if (::geteuid() != 0)
             return QStringLiteral("mounting a loop device needs root");
-        const QStringList format = type == u"exfat"  ? QStringList{"mkfs.exfat", image}
-                                   : type == u"vfat" ? QStringList{"mkfs.vfat", "-F", "32", image}
-                                                     : QStringList{"mkntfs", "-F", "-Q", image};
-        QString why;
         QFile file(image);
         if (!QDir().mkpath(m_Path) || !file.open(QIODevice::WriteOnly) || !file.resize(64 << 20))
             return QStringLiteral("cannot make the image in ") + folder;
-        if (!(why = run(format)).isEmpty())
-            return why;
-        QString device;
-        if (!(why = run({"losetup", "-f", "--show", image}, &device)).isEmpty())
-            return why;
-        m_Device = device.trimmed();
-        return mount();
+        QString why = run(type == u"exfat"  ? QStringList{"mkfs.exfat", image}
+                          : type == u"vfat" ? QStringList{"mkfs.vfat", "-F", "32", image}
+                                            : QStringList{"mkntfs", "-F", "-Q", image});
+        if (why.isEmpty())
+            why = run({"losetup", "-f", "--show", image}, &m_Device);
+        return why.isEmpty() ? remount() : why;
     }
 
-    // Takes the volume out and puts it back, as a card is re-plugged.
+    // Takes the volume out (when it is in) and puts it back, as a card is
+    // re-plugged.
     QString remount()
     {
-        unmount();
-        return mount();
+        if (m_Mounted)
+            run({"umount", m_Path});
+        const QString why = run(
+            m_Type == u"exfat"  ? QStringList{"mount.exfat-fuse", m_Device, m_Path}
+            : m_Type == u"vfat" ? QStringList{"fusefat", "-o", "rw+", m_Device, m_Path}
+                                : QStringList{"ntfs-3g", "-o", "windows_names", m_Device, m_Path});
+        m_Mounted = why.isEmpty();
+        return why;
     }
 
     const QString& path() const { return m_Path; }
 
 private:
-    QString mount()
-    {
-        const QStringList command =
-            m_Type == u"exfat"  ? QStringList{"mount.exfat-fuse", m_Device, m_Path}
-            : m_Type == u"vfat" ? QStringList{"fusefat", "-o", "rw+", m_Device, m_Path}
-                                : QStringList{"ntfs-3g", "-o", "windows_names", m_Device, m_Path};
-        const QString why = run(command);
-        m_Mounted = why.isEmpty();
-        return why;
-    }
-    void unmount()
-    {
-        if (m_Mounted)
-            run({"umount", m_Path});
-        m_Mounted = false;
-    }
     static QString run(const QStringList& command, QString* output = nullptr)
     {
         QString program = QStandardPaths::findExecutable(command[0]);
@@ -89,7 +76,7 @@ private:
             return command.join(u' ') + QStringLiteral(" failed: ") +
                    QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
         if (output)
-            *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+            *output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
         return QString();
     }
 

@@ -29,7 +29,6 @@ public:
     MsgBoxRecorder& operator=(const MsgBoxRecorder&) = delete;
 
     const QList<Box>& boxes() const { return m_boxes; }
-    void clear() { m_boxes.clear(); }
 
 private:
     QList<Box> m_boxes;

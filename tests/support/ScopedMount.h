@@ -7,7 +7,7 @@
 #include <sys/mount.h>
 #include <vector>
 
-// Volumes mounted for one test, unmounted (latest first) when it goes out of
+// Volumes mounted for one test, detached (latest first) when it goes out of
 // scope, also when a check fails. Mounting needs the right to mount; each
 // call returns why it could not, for a skip, or an empty text.
 class ScopedMount {
@@ -15,10 +15,8 @@ public:
     ScopedMount() = default;
     ~ScopedMount()
     {
-        for (auto it = m_paths.rbegin(); it != m_paths.rend(); ++it) {
-            if (::umount2(it->constData(), 0) != 0)
-                ::umount2(it->constData(), MNT_DETACH);
-        }
+        for (auto it = m_paths.rbegin(); it != m_paths.rend(); ++it)
+            ::umount2(it->constData(), MNT_DETACH);
     }
     ScopedMount(const ScopedMount&) = delete;
     ScopedMount& operator=(const ScopedMount&) = delete;
@@ -38,10 +36,10 @@ public:
 private:
     QByteArray done(const QByteArray& path, int result)
     {
-        if (result != 0)
-            return QByteArray("cannot mount here: ") + std::strerror(errno);
-        m_paths.push_back(path);
-        return QByteArray();
+        if (result == 0)
+            m_paths.push_back(path);
+        return result == 0 ? QByteArray()
+                           : QByteArray("cannot mount here: ") + std::strerror(errno);
     }
 
     std::vector<QByteArray> m_paths;
