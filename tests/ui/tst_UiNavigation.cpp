@@ -86,6 +86,7 @@ void TestUi::navigation()
         dropOn(targets[action], {at(input), ui.path("a.txt")});
     } else if (action == 3) {
         dirs->setPath(ui.path("work"));
+        // The file's row, found by its name after "work/".
         const QPoint row = centre(list, list->model()->match(list->model()->index(0, 0),
                                                              Qt::DisplayRole, input.mid(5))[0]);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
