@@ -40,7 +40,6 @@ private slots:
             };
             for (int i = 0; i < kFiles; ++i)
                 QVERIFY(QFile(folder + u"/IMG_%1.jpeg"_qs.arg(i)).open(QIODevice::WriteOnly));
-            const QString journals = dir.filePath(u"state/nemirou/journal"_qs);
             qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(u"state"_qs)));
             // The run in a child process of its own, journaled as the command
             // line's --apply runs it, or as the window runs it.
@@ -56,14 +55,10 @@ private slots:
                 runJournaled(settings, journal);
                 ::_exit(0);
             }
+            // Killed once the first file has its new name.
             bool ended = false;
-            const auto begun = [&] {
-                QFile file(journals + u'/' + QDir(journals).entryList({"*.journal"}).value(0));
-                return file.open(QIODevice::ReadOnly) && file.readAll().contains("\nbegin\n");
-            };
-            while (!(ended = ::waitpid(child, nullptr, WNOHANG) == child) && !begun())
+            while (!(ended = ::waitpid(child, nullptr, WNOHANG) == child) && count("*.jpg") == 0)
                 QThread::usleep(50);
-            QThread::usleep(static_cast<unsigned long>(attempt) * 2000);
             if (!ended) {
                 ::kill(child, SIGKILL);
                 ::waitpid(child, nullptr, 0);
