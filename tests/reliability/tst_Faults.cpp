@@ -302,13 +302,10 @@ private slots:
             else if (!move[2].isEmpty())
                 ::symlink(at(2), at(0));
         };
+        const faultplan::Failing plan(Call::RenameNoReplace, move.isEmpty() ? -1 : 0, 0,
+                                      faultplan::Always{Call::RenameNoReplace, fault}, change);
         QString detail;  // the steps may name a moved path
-        QList<int> told;
-        {
-            const faultplan::Failing plan(Call::RenameNoReplace, move.isEmpty() ? -1 : 0, 0,
-                                          faultplan::Always{Call::RenameNoReplace, fault}, change);
-            told = runPass(dir.path(), p, detail);
-        }
+        const QList<int> told = runPass(dir.path(), p, detail);
         QTEST(tree(dir.path()), "after");
         QCOMPARE(contentCounts(holdings(dir.path())), contentCounts(was));
         QTEST(told, "told");
