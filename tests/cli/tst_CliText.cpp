@@ -1,13 +1,6 @@
-#include "cli/CliOutput.h"
-#include "cli/CliSettings.h"
-#include "support/FaultPlan.h"
-
-#include <QTemporaryDir>
-
-#include <QtTest>
+#include "CliTest.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 // The command line's own texts: parsing, the JSON escapes, the alignment.
 class CliTextTest : public QObject {

@@ -1,15 +1,6 @@
-#include "cli/CliRun.h"
-#include "journal/RenameJournal.h"
-
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QThread>
-#include <QtTest>
+#include "CliTest.h"
 
 #include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // A run killed with SIGKILL part-way, the command line's or the window's,
 // leaves a journal whose undo (nemirou-cli --undo --apply) puts back every
@@ -45,14 +36,9 @@ private slots:
             // line's --apply runs it, or as the window runs it.
             const pid_t child = ::fork();
             if (child == 0) {
-                CliSettings settings;
-                settings.head = false;
-                settings.from = u".jpeg"_qs;
-                settings.to = u".jpg"_qs;
-                settings.folder = folder;
                 JournalWriter journal(window ? JournalWriter::Front::Window
                                              : JournalWriter::Front::CommandLine);
-                runJournaled(settings, journal);
+                runJournaled(runOf(folder, u"--tail --from .jpeg --to .jpg"_qs), journal);
                 ::_exit(0);
             }
             // Killed once the first file has its new name.

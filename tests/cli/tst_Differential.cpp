@@ -1,14 +1,5 @@
-#include "EngineTestSupport.h"
-#include "cli/CliApply.h"
-#include "engine/Cls_RenameDiskReal.h"
+#include "CliTest.h"
 #include "engine/RenamePlan.h"
-#include "journal/JournalUndo.h"
-#include "support/LoopVolume.h"
-
-#include <QElapsedTimer>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -198,13 +189,9 @@ private slots:
         qputenv("XDG_STATE_HOME", raw(scratch.path() + u"/state"_qs));
         const QString root = scratch.path() + u"/t"_qs;
         make(scratch.path(), {"t/", "t/a.jpeg", "t/b.jpeg"});
-        CliSettings settings;
-        settings.head = false;
-        settings.from = u".jpeg"_qs;
-        settings.to = u".jpg"_qs;
-        settings.apply = true;
-        settings.folder = root + u"//"_qs;  // as typed, with a separator too many
-        const CommandResult result = runCommand(settings);
+        // The folder as typed, with a separator too many.
+        const CommandResult result =
+            runCommand(runOf(root + u"//"_qs, u"--tail --from .jpeg --to .jpg --apply"_qs));
         QCOMPARE(result.applied.renamed, 2);
         // A new b.jpg, made before the renamed one goes, so it cannot take
         // over its inode number.

@@ -1,16 +1,7 @@
-#include "EngineTestSupport.h"
-#include "cli/CliApply.h"
-#include "engine/Cls_RenameDiskReal.h"
-#include "journal/JournalUndo.h"
+#include "CliTest.h"
 #include "runtime/RenameAt.h"
-#include "support/FaultPlan.h"
-#include "support/LoopVolume.h"
-
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <map>
-#include <sys/wait.h>
 
 namespace {
 
@@ -23,22 +14,6 @@ QString statuses(const RunOutcome& outcome)
         words.append(stepStatus(step) + u' ' + step.fromName + u'>' + step.toName);
     words.sort();  // in the order the volume lists its names
     return words.join(u", ");
-}
-
-// A run of root: "head" or "tail", from, to, and options ("dirs", "narrow",
-// "apply") between bars.
-CliSettings runOf(const QString& root, const QString& settings)
-{
-    const QStringList parts = settings.split(u'|');
-    CliSettings run;
-    run.head = parts[0] == u"head";
-    run.from = parts[1];
-    run.to = parts[2];
-    run.folders = parts[3].contains(u"dirs");
-    run.narrow = parts[3].contains(u"narrow");
-    run.apply = parts[3].contains(u"apply");
-    run.folder = root;
-    return run;
 }
 
 }  // namespace
@@ -71,10 +46,9 @@ class VolumesTest : public QObject, private EngineTest {
     // A fresh folder on the volume, or empty when it could not be mounted.
     QString folderOn(const QString& volume)
     {
-        if (!m_Why[volume].isEmpty())
-            return QString();
         const QString root = m_Volumes[volume].path() + u"/t"_qs + QString::number(++m_Serial);
-        return ::mkdir(raw(root).constData(), 0755) == 0 ? root : QString();
+        return m_Why[volume].isEmpty() && ::mkdir(raw(root).constData(), 0755) == 0 ? root
+                                                                                    : QString();
     }
 
 private slots:
@@ -83,7 +57,6 @@ private slots:
         QVERIFY(m_Scratch.isValid());
         qputenv("XDG_STATE_HOME", raw(m_Scratch.path() + u"/state"_qs));
         for (const QString& type : kVolumes) {
-            QVERIFY(QDir(m_Scratch.path()).mkdir(type));
             m_Why[type] = m_Volumes[type].make(m_Scratch.filePath(type), type);
         }
     }
@@ -93,35 +66,37 @@ private slots:
     {
         QTest::addColumn<QString>("volume");
         QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QString>("settings");  // as runOf reads them
+        QTest::addColumn<QString>("options");   // as runOf reads them
         QTest::addColumn<QString>("expected");  // the preview's steps
         QTest::addColumn<QStringList>("after");
         for (const QString& volume : kVolumes) {
             const bool folds = volume != u"ntfs";  // ntfs-3g keeps case
-            const auto row = [&](const char* tag, const QStringList& entries, const char* settings,
+            const auto row = [&](const char* tag, const QStringList& entries, const char* options,
                                  const QString& expected, const QStringList& after) {
                 QTest::newRow(qPrintable(volume + u": "_qs + QString::fromUtf8(tag)))
-                    << volume << entries << QString::fromUtf8(settings) << expected << after;
+                    << volume << entries << QString::fromUtf8(options) << expected << after;
             };
             row("case-only file renames", {"IMG_0001.JPG", "IMG_0002.JPG", "notes.txt"},
-                "tail|.JPG|.jpg|", "ok IMG_0001.JPG>IMG_0001.jpg, ok IMG_0002.JPG>IMG_0002.jpg",
+                "--tail --from .JPG --to .jpg",
+                "ok IMG_0001.JPG>IMG_0001.jpg, ok IMG_0002.JPG>IMG_0002.jpg",
                 {"IMG_0001.jpg", "IMG_0002.jpg", "notes.txt"});
             // fusefat loses what a renamed folder holds: only an empty one is renamed.
             const bool full = volume != u"vfat";
             row("case-only folder renames", {"100CANON.DIR/", "100CANON.DIR/A.JPG", "EMPTY.DIR/"},
-                "tail|.DIR|.dir|dirs",
+                "--tail --from .DIR --to .dir --dirs",
                 (full ? u"ok"_qs : u"error"_qs) +
                     " 100CANON.DIR>100CANON.dir, ok EMPTY.DIR>EMPTY.dir",
                 {full ? "100CANON.dir/" : "100CANON.DIR/",
                  full ? "100CANON.dir/A.JPG" : "100CANON.DIR/A.JPG", "EMPTY.dir/"});
-            row("taken in another case", {"b.JPEG", "B.jpg"}, "tail|.JPEG|.jpg|",
+            row("taken in another case", {"b.JPEG", "B.jpg"}, "--tail --from .JPEG --to .jpg",
                 folds ? "exists b.JPEG>b.jpg" : "ok b.JPEG>b.jpg",
                 folds ? QStringList{"B.jpg", "b.JPEG"} : QStringList{"B.jpg", "b.jpg"});
-            row("a character the volume refuses", {"a.txt"}, "tail|.txt|?.txt|",
+            row("a character the volume refuses", {"a.txt"}, "--tail --from .txt --to ?.txt",
                 "invalid a.txt>a?.txt", {"a.txt"});
-            row("a name ending in a dot", {"b.txt"}, "tail|.txt|.|", "invalid b.txt>b.", {"b.txt"});
-            row("narrowing only, nothing to narrow", {"plain.txt"}, "head|||narrow", "",
-                {"plain.txt"});
+            row("a name ending in a dot", {"b.txt"}, "--tail --from .txt --to .",
+                "invalid b.txt>b.", {"b.txt"});
+            row("narrowing only, nothing to narrow", {"plain.txt"}, "--head --from  --to  --narrow",
+                "", {"plain.txt"});
         }
     }
 
@@ -129,7 +104,7 @@ private slots:
     {
         QFETCH(QString, volume);
         QFETCH(QStringList, entries);
-        QFETCH(QString, settings);
+        QFETCH(QString, options);
         QFETCH(QString, expected);
         QFETCH(QStringList, after);
         const QString root = folderOn(volume);
@@ -139,7 +114,7 @@ private slots:
         const QStringList before = snapshot(root);
         after += before.mid(tree(root).size());  // the same contents, under the new names
 
-        CliSettings run = runOf(root, settings);
+        CliSettings run = runOf(root, options);
         Cls_RenameDiskModel model = previewModel(run);
         const RunOutcome preview = runRename(run, model);
         QCOMPARE(statuses(preview), expected);
@@ -178,7 +153,7 @@ private slots:
                 QSKIP(qPrintable(m_Why[volume]));
             make(root, {"a.JPG"});
             for (const QString to : {".jpg", ".png"}) {  // a change of case, another name
-                CliSettings run = runOf(root, u"tail|.JPG|"_qs + to + u'|');
+                CliSettings run = runOf(root, u"--tail --from .JPG --to "_qs + to);
                 const faultplan::FailingAll liar(
                     {rt::sys::Call::RenameNoReplace, rt::sys::kAnsweredDone});
                 Cls_RenameDiskReal disk;
@@ -209,7 +184,7 @@ private slots:
                     ::_exit(9);
                 return 0;
             };
-            runCommand(runOf(root, u"tail|.JPG|.jpg|apply"_qs));
+            runCommand(runOf(root, u"--tail --from .JPG --to .jpg --apply"_qs));
             ::_exit(0);
         }
         int status = 0;

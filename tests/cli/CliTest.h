@@ -1,0 +1,26 @@
+#pragma once
+
+#include "EngineTestSupport.h"
+#include "cli/CliApply.h"
+#include "cli/CliOutput.h"
+#include "engine/Cls_RenameDiskReal.h"
+#include "journal/JournalUndo.h"
+#include "support/FaultPlan.h"
+#include "support/LoopVolume.h"
+
+#include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The settings of a run of folder, from the options as they are typed
+// ("--tail --from .jpeg --to .jpg --apply"; an empty text between two
+// blanks).
+inline CliSettings runOf(const QString& folder, const QString& options)
+{
+    CliSettings run;
+    QString error;
+    int status = 0;
+    parseCommandLine(QStringList{"nemirou-cli", folder} + options.split(u' '), run, error, status);
+    return run;
+}
