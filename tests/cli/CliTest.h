@@ -13,6 +13,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Defines run<Class>(argc, argv), which main.cpp calls in turn.
+#define NEMIROU_CLI_TESTS(Class)                                                                   \
+    int run##Class(int argc, char** argv)                                                          \
+    {                                                                                              \
+        Class test;                                                                                \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
 // The settings of a run of folder, from the options as they are typed
 // ("--tail --from .jpeg --to .jpg --apply"; an empty text between two
 // blanks).

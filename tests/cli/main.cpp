@@ -1,15 +1,14 @@
 #include <QCoreApplication>
 
-int runCliTextTests(int argc, char** argv);
-int runDifferentialTests(int argc, char** argv);
-int runCrashTests(int argc, char** argv);
-int runVolumesTests(int argc, char** argv);
+int runCliTextTest(int argc, char** argv);
+int runDifferentialTest(int argc, char** argv);
+int runCrashTest(int argc, char** argv);
+int runVolumesTest(int argc, char** argv);
 
 // One executable for the command line; each test class reports on its own.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int failed = runCliTextTests(argc, argv) + runDifferentialTests(argc, argv) +
-                       runCrashTests(argc, argv) + runVolumesTests(argc, argv);
-    return failed == 0 ? 0 : 1;
+    return qMin(1, runCliTextTest(argc, argv) + runDifferentialTest(argc, argv) +
+                       runCrashTest(argc, argv) + runVolumesTest(argc, argv));
 }

@@ -67,10 +67,6 @@ private slots:
     }
 };
 
-int runCrashTests(int argc, char** argv)
-{
-    CrashTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+NEMIROU_CLI_TESTS(CrashTest)
 
 #include "tst_Crash.moc"

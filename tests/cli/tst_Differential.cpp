@@ -270,10 +270,9 @@ private slots:
                                  ? qEnvironmentVariable("NEMIROU_SEED").toUInt()
                                  : QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
-        QElapsedTimer clock;
-        clock.start();
+        const QDeadlineTimer deadline(budget);
         int done = 0;
-        for (; done < cases && clock.elapsed() < budget; ++done) {
+        for (; done < cases && !deadline.hasExpired(); ++done) {
             CliSettings s;
             const QStringList entries = randomCase(random, card, s);
             const QString root = scratchPath + u'/' + QString::number(done);
@@ -289,10 +288,9 @@ private slots:
             // On a failed check: the case, and how to run it again.
             const auto report = qScopeGuard([&] {
                 if (QTest::currentTestFailed())
-                    qWarning() << "NEMIROU_SEED" << seed << "case" << done << entries << "head"
-                               << s.head << s.from << s.to << "whole" << s.whole << "narrow"
-                               << s.narrow << "dirs" << s.folders << "recursive" << s.recursive
-                               << s.folder << "before" << before << "after" << tree(root);
+                    qWarning() << "NEMIROU_SEED" << seed << "case" << done << entries << s.folder
+                               << s.from << s.to << "head whole narrow dirs recursive" << s.head
+                               << s.whole << s.narrow << s.folders << s.recursive << tree(root);
             });
 
             Cls_RenameDiskModel model = previewModel(s);
@@ -314,31 +312,27 @@ private slots:
             QCOMPARE(described(applied), described(preview));
             QCOMPARE(tree(root), after);
 
+            // Its journal holds the steps that went well; the command line's
+            // --apply carries the preview's steps out itself: on the restored
+            // tree it must land where the run did.
             Journal journal{{}, s.folder, {}, {}, false, {}};
-            for (const RenameStep& step : applied.steps) {
+            RunOutcome plan{{}, preview.renamed, preview.skipped, preview.examined};
+            for (const RenameStep& step : preview.steps) {
+                plan.steps.append(step);
                 if (step.error == 0)
                     journal.steps.append(step);
             }
             QCOMPARE(undoJournal(journal, disk).skipped, 0);
             QCOMPARE(tree(root), before);
-            // The command line's --apply carries the preview's steps out
-            // itself; on the restored tree it must land where the run did.
-            RunOutcome plan{{}, preview.renamed, preview.skipped, preview.examined};
-            for (const RenameStep& step : preview.steps)
-                plan.steps.append(step);
             QCOMPARE(described(applyPlan(s.folder, std::move(plan), disk)), described(preview));
             QCOMPARE(tree(root), after);
             removeTree(root);
         }
-        qInfo("%d cases in %lld ms, seed %u", done, clock.elapsed(), seed);
+        qInfo("%d cases in %lld ms, seed %u", done, budget - deadline.remainingTime(), seed);
         QVERIFY2(done >= minimum, "too few cases ran in the time allowed");
     }
 };
 
-int runDifferentialTests(int argc, char** argv)
-{
-    DifferentialTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+NEMIROU_CLI_TESTS(DifferentialTest)
 
 #include "tst_Differential.moc"

@@ -205,10 +205,6 @@ private slots:
     }
 };
 
-int runVolumesTests(int argc, char** argv)
-{
-    VolumesTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+NEMIROU_CLI_TESTS(VolumesTest)
 
 #include "tst_Volumes.moc"
