@@ -87,7 +87,6 @@ struct Tree {
     }
     // Below the root: one ancestor per separator in the open folder's path.
     int levels() const { return static_cast<int>(box.Path().count(u'/')); }
-    QString state() const { return listed(box, top); }
     // Where a click at a list index lands: the root, the ancestors and the open
     // folder come first.
     QPoint pointOf(int listIndex) const
@@ -107,8 +106,7 @@ private slots:
         QTest::addColumn<QByteArray>("uriList");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("in order; comments, other hosts and schemes skipped")
-            << QByteArray("# comment\r\nfile:///b/z\r\nfile://elsewhere.example/x\r\n"
-                          "https://example.com/y\r\nfile:///a/y")
+            << QByteArray("# c\r\nfile:///b/z\r\nfile://elsewhere/x\r\nhttp://h/y\r\nfile:///a/y")
             << QStringList{"/b/z", "/a/y"};
         QTest::newRow("not UTF-8, kept lossless")
             << QByteArray("file:///a%FF/%E3%81%82%FE\n")
@@ -127,24 +125,27 @@ private slots:
         QTEST(forms::droppedFiles(&data), "expected");
     }
 
-    // Plain text dragged onto a list is refused; onto a text box it goes on to
-    // the box as text. (File drops are the window's tests.)
+    // Onto a list: plain text is refused, files arrive as OLEDragDrop; onto a
+    // text box plain text goes on to the box as text. (More drops: the window's tests.)
     void fileDropTargets()
     {
-        for (const bool list : {true, false}) {
+        for (const int row : {0, 1, 2}) {
+            const bool list = row < 2, files = row == 1;
             forms::TextBox box;
             forms::FileListBox fileList;
+            QSignalSpy drops(&fileList, &forms::FileListBox::OLEDragDrop);
             QWidget* receiver = list ? fileList.viewport() : &box;
             (list ? static_cast<forms::FileDropTarget&>(fileList) : box).setAcceptsFileDrops(true);
             QVERIFY((list ? &fileList : receiver)->acceptDrops() && receiver->acceptDrops());
             QMimeData data;
-            data.setText(QStringLiteral("typed"));
+            data.setData(files ? "text/uri-list" : "text/plain", files ? "file:///a\r\n" : "typed");
             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
             QCoreApplication::sendEvent(receiver, &enter);
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
             QCoreApplication::sendEvent(receiver, &drop);
-            QCOMPARE(enter.isAccepted(), !list);
-            QCOMPARE(box.text(), list ? QString() : QStringLiteral("typed"));
+            QCOMPARE(enter.isAccepted(), row > 0);
+            QCOMPARE(drops.count(), files ? 1 : 0);
+            QCOMPARE(box.text(), row == 2 ? QStringLiteral("typed") : QString());
         }
     }
 
@@ -282,7 +283,7 @@ private slots:
         box.setPath(tree.top);
         box.resize(300, 400);
         box.show();
-        QCOMPARE(tree.state(), "~|-1|~/a|~/b|~/c");
+        QCOMPARE(listed(box, tree.top), "~|-1|~/a|~/b|~/c");
         // The open folder, then its ancestors up to the root; nothing beyond either end.
         QCOMPARE(QStringList({box.List(-1), box.List(-2), box.List(-1 - tree.levels())}),
                  QStringList({tree.top, tree.dir.path(), QStringLiteral("/")}));
@@ -299,8 +300,7 @@ private slots:
             QCOMPARE(errorNumberOf([&] { box.setPath(bad); }), rt::kPathNotFound);
         QVERIFY(tree.make({"x" + kOdd + "/", "x" + kOdd + "/inner/"}));
         box.Refresh();
-        QCOMPARE(tree.state(), "~|1|~/a|~/b|~/c|~/x" + kOdd);
-        QCOMPARE(changes.count(), 0);
+        QCOMPARE(listed(box, tree.top), "~|1|~/a|~/b|~/c|~/x" + kOdd);
 
         // A single click selects, also an ancestor, but opens nothing; other
         // buttons report the press (button, shift) and leave the selection.
@@ -325,14 +325,14 @@ private slots:
         QCOMPARE(presses, (QStringList{"10", "23", "44"}));
         // A double click opens: a subfolder, the parent, not the open folder.
         doubleClick(3);
-        QCOMPARE(tree.state(), "~/x" + kOdd + "|-1|~/x" + kOdd + "/inner");
+        QCOMPARE(listed(box, tree.top), "~/x" + kOdd + "|-1|~/x" + kOdd + "/inner");
         doubleClick(-2);
         doubleClick(-1);
         // A folder that vanished after it was listed: a warning, nothing opens.
         QCOMPARE(::rmdir(tree.raw("c")), 0);
         MsgBoxRecorder boxes;
         doubleClick(2);
-        QCOMPARE(tree.state(), "~|2|~/a|~/b|~/c|~/x" + kOdd);
+        QCOMPARE(listed(box, tree.top), "~|2|~/a|~/b|~/c|~/x" + kOdd);
         QCOMPARE(boxes.boxes().size(), 1);
         QCOMPARE(boxes.boxes().first().prompt, "フォルダを開けませんでした。\r\n" + tree.at("c"));
         QCOMPARE(boxes.boxes().first().style, rt::kVbExclamation);
@@ -352,7 +352,7 @@ private slots:
         box.setPath(tree.at("a/../b/./deep/"));
         QVERIFY(::rmdir(tree.raw("b/deep")) == 0 && ::rmdir(tree.raw("b")) == 0);
         box.Refresh();
-        QCOMPARE(tree.state(), "~|-1|~/a|~/x" + kOdd);
+        QCOMPARE(listed(box, tree.top), "~|-1|~/a|~/x" + kOdd);
         QCOMPARE(changes.count(), 5);
 
         // The file list: normal files in code-unit order; no hidden files,
