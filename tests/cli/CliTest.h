@@ -32,3 +32,15 @@ inline CliSettings runOf(const QString& folder, const QString& options)
     parseCommandLine(QStringList{"nemirou-cli", folder} + options.split(u' '), run, error, status);
     return run;
 }
+
+// Undoes the journal at path on the real disk, as nemirou-cli --undo --apply
+// does; an unreadable one undoes nothing, and says why.
+inline RunOutcome undoAt(const QString& path, bool& complete)
+{
+    Journal journal;
+    QString why;
+    if (!readJournal(path, journal, why))
+        qWarning() << "cannot read the journal" << path << why;
+    Cls_RenameDiskReal disk;
+    return undoJournal(journal, disk, &complete);
+}

@@ -1,6 +1,6 @@
 #include "CliTest.h"
 
-#include <fcntl.h>
+#include <pty.h>
 
 // The command line's own texts: parsing, the JSON escapes, the alignment.
 class CliTextTest : public QObject {
@@ -108,10 +108,9 @@ unread  /d/s  (Permission denied)
         settings.from = u"x"_qs;
         settings.recursive = true;
         settings.folder = scratch.path();
-        Cls_RenameDiskModel model = previewModel(settings);
         // The start folder is opened and listed; the subfolder's open fails.
         const faultplan::Failing plan(faultplan::Call::Open, 2, EACCES);
-        const RunOutcome outcome = runRename(settings, model);
+        const RunOutcome outcome = runCommand(settings).preview;
         QCOMPARE(outcome.steps.size(), 0);
         QCOMPARE(outcome.unreadable.size(), 1);
         QCOMPARE(outcome.unreadable[0].path, scratch.path() + u"/sub"_qs);
@@ -122,9 +121,8 @@ unread  /d/s  (Permission denied)
     // Colour only on a terminal, and not on a dumb one or with NO_COLOR.
     void colour()
     {
-        const int pty = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(pty >= 0 && ::grantpt(pty) == 0 && ::unlockpt(pty) == 0);
-        const int terminal = ::open(::ptsname(pty), O_RDWR | O_NOCTTY);
+        int pty = -1, terminal = -1;
+        QCOMPARE(::openpty(&pty, &terminal, nullptr, nullptr, nullptr), 0);
         const int saved = ::dup(STDOUT_FILENO);
         const auto wanted = [&](const char* term, bool noColour) {
             qputenv("TERM", term);

@@ -56,9 +56,8 @@ private slots:
     {
         QVERIFY(m_Scratch.isValid());
         qputenv("XDG_STATE_HOME", raw(m_Scratch.path() + u"/state"_qs));
-        for (const QString& type : kVolumes) {
+        for (const QString& type : kVolumes)
             m_Why[type] = m_Volumes[type].make(m_Scratch.filePath(type), type);
-        }
     }
     void cleanupTestCase() { qunsetenv("XDG_STATE_HOME"); }
 
@@ -82,12 +81,12 @@ private slots:
                 {"IMG_0001.jpg", "IMG_0002.jpg", "notes.txt"});
             // fusefat loses what a renamed folder holds: only an empty one is renamed.
             const bool full = volume != u"vfat";
+            const QString canon = full ? u"100CANON.dir"_qs : u"100CANON.DIR"_qs;
             row("case-only folder renames", {"100CANON.DIR/", "100CANON.DIR/A.JPG", "EMPTY.DIR/"},
                 "--tail --from .DIR --to .dir --dirs",
                 (full ? u"ok"_qs : u"error"_qs) +
                     " 100CANON.DIR>100CANON.dir, ok EMPTY.DIR>EMPTY.dir",
-                {full ? "100CANON.dir/" : "100CANON.DIR/",
-                 full ? "100CANON.dir/A.JPG" : "100CANON.DIR/A.JPG", "EMPTY.dir/"});
+                {canon + u'/', canon + u"/A.JPG"_qs, "EMPTY.dir/"});
             row("taken in another case", {"b.JPEG", "B.jpg"}, "--tail --from .JPEG --to .jpg",
                 folds ? "exists b.JPEG>b.jpg" : "ok b.JPEG>b.jpg",
                 folds ? QStringList{"B.jpg", "b.JPEG"} : QStringList{"B.jpg", "b.jpg"});
@@ -115,8 +114,7 @@ private slots:
         after += before.mid(tree(root).size());  // the same contents, under the new names
 
         CliSettings run = runOf(root, options);
-        Cls_RenameDiskModel model = previewModel(run);
-        const RunOutcome preview = runRename(run, model);
+        const RunOutcome preview = runCommand(run).preview;
         QCOMPARE(statuses(preview), expected);
         QCOMPARE(snapshot(root), before);
 
@@ -127,12 +125,8 @@ private slots:
 
         if (!applied.journal.isEmpty()) {
             QVERIFY(m_Volumes[volume].remount().isEmpty());
-            Journal journal;
-            QString why;
-            QVERIFY2(readJournal(applied.journal, journal, why), qPrintable(why));
-            Cls_RenameDiskReal disk;
             bool complete = false;
-            const RunOutcome undone = undoJournal(journal, disk, &complete);
+            const RunOutcome undone = undoAt(applied.journal, complete);
             QVERIFY2(complete && undone.skipped == 0, qPrintable(statuses(undone)));
             QCOMPARE(snapshot(root), before);
         }
@@ -194,12 +188,8 @@ private slots:
                                       .replace(QString::number(::getpid()), QString::number(child));
         QCOMPARE(tree(root), QStringList{temporary});
 
-        Journal journal;
-        QString why;
-        QVERIFY2(readJournal(newestJournal(), journal, why), qPrintable(why));
-        Cls_RenameDiskReal disk;
         bool complete = false;
-        const RunOutcome undone = undoJournal(journal, disk, &complete);
+        const RunOutcome undone = undoAt(newestJournal(), complete);
         QVERIFY2(complete, qPrintable(statuses(undone)));
         QCOMPARE(snapshot(root), (QStringList{"IMG_0001.JPG", "IMG_0001.JPG"}));
     }
