@@ -193,31 +193,25 @@ private slots:
     // The half-width step on a name that is already half-width: without
     // boxes no rename onto itself is issued; with them it is, and its box
     // shows (58) as before. Either way only ＡＢＣ is counted.
-    void narrowOntoItself_data()
-    {
-        QTest::addColumn<bool>("display");
-        QTest::addRow("quiet") << false;
-        QTest::addRow("boxes") << true;
-    }
     void narrowOntoItself()
     {
-        QFETCH(bool, display);
-        QTemporaryDir dir;
-        make(dir.path(), {"abc", u"ＡＢＣ"_qs});
-        StepLog log;
-        MsgBoxRecorder boxes;
-        Cls_FileRename job;
-        configure(job, dir.path(), true, "zzz", "");
-        job.setIsNarrow(true);
-        job.MsgDisplayFlg_Prop(display);
-        job.setStepSink(&log);
-        QVERIFY(job.PFncBln_FileRename());
-        QCOMPARE(tree(dir.path()), (QStringList{"ABC", "abc"}));
-        QCOMPARE(Cls_FileRenameTestAccess{job}.renameCount(), 1);
-        QCOMPARE(log.steps.size(), display ? 2 : 1);
-        QCOMPARE(boxes.boxes().size(), display ? 1 : 0);
-        if (display)
-            QVERIFY(boxes.boxes()[0].prompt.startsWith(u"58 "_qs));
+        for (const bool display : {false, true}) {
+            QTemporaryDir dir;
+            make(dir.path(), {"abc", u"ＡＢＣ"_qs});
+            StepLog log;
+            MsgBoxRecorder boxes;
+            Cls_FileRename job;
+            configure(job, dir.path(), true, "zzz", "");
+            job.setIsNarrow(true);
+            job.MsgDisplayFlg_Prop(display);
+            job.setStepSink(&log);
+            QVERIFY(job.PFncBln_FileRename());
+            QCOMPARE(tree(dir.path()), (QStringList{"ABC", "abc"}));
+            QCOMPARE(Cls_FileRenameTestAccess{job}.renameCount(), 1);
+            QCOMPARE(log.steps.size(), display ? 2 : 1);
+            QCOMPARE(boxes.boxes().size(), display ? 1 : 0);
+            QVERIFY(!display || boxes.boxes()[0].prompt.startsWith(u"58 "_qs));
+        }
     }
 
     // A total past the 32-bit range fails with overflow instead of wrapping.
