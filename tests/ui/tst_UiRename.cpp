@@ -88,7 +88,7 @@ void TestUi::pressChecksInputAndPassesOptions()
     QCOMPARE(form.FileList_Box->Path(), p.options.contains(u'L') ? ui.path("sub") : open);
     // A run that renamed something is taken back in the undo window, which
     // names the window and the folder and restores the tree byte for byte; one
-    // that renamed nothing left nothing to undo.
+    // that renamed nothing leaves nothing to undo.
     frm_Undo undo;
     QCOMPARE(undo.load(), p.after != p.before);
     if (p.after != p.before) {
@@ -97,6 +97,7 @@ void TestUi::pressChecksInputAndPassesOptions()
                  qPrintable(undo.Lbl_What->text()));
         undo.Cmd_Undo->click();
         QCOMPARE(ui.tree(true), before);
+        QVERIFY(!frm_Undo().load());  // taken back whole: nothing is left to undo
     }
     const QString expected = p.prompt.isEmpty() ? kDone : "0|<app>|" + p.prompt;
     QVERIFY2(ui.shown().size() == 1 && ui.shown()[0].startsWith(expected),
