@@ -222,6 +222,11 @@ private slots:
         recording.reset();
         const Holdings expected = holdings(m_base.path());
         QVERIFY(expected != before);
+        // A fault-free run keeps every content (a move) or adds only whole copies.
+        const QMap<QByteArray, int> was = contentCounts(before), is = contentCounts(expected);
+        QVERIFY(op.kind >= Copies || is == was);
+        for (const QByteArray& content : is.keys())
+            QVERIFY2(was.contains(content), content.constData());
         int seen[rt::sys::kCallKinds] = {};
         for (const Call kind : calls) {
             const int nth = seen[static_cast<int>(kind)]++;
