@@ -5,28 +5,22 @@
 
 #include <QByteArrayList>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
 
-// The names in a folder, without "." and "..".
+// The names in a folder, as bytes.
 QByteArrayList entriesOf(const std::string& folder)
 {
     QByteArrayList names;
-    DIR* dir = ::opendir(folder.c_str());
-    FUZZ_CHECK(dir != nullptr);
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    ::closedir(dir);
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.append(QByteArray::fromStdString(entry.path().filename().native()));
     return names;
 }
 
@@ -38,20 +32,6 @@ const std::string& scratch()
         return pattern;
     }();
     return root;
-}
-
-void removeTree(const std::string& path)
-{
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return;
-    if (S_ISDIR(st.st_mode)) {
-        for (const QByteArray& name : entriesOf(path))
-            removeTree(path + '/' + name.toStdString());
-        ::rmdir(path.c_str());
-    } else {
-        ::unlink(path.c_str());
-    }
 }
 
 bool isBare(const QByteArray& name)
@@ -80,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool isFolder = flags & 1;
 
     const std::string box = scratch() + "/box";
-    removeTree(box);
+    std::filesystem::remove_all(box);  // the last input's, inside our own mkdtemp folder
     FUZZ_CHECK(::mkdir(box.c_str(), 0700) == 0);
     const std::string entry = box + '/' + rawName.toStdString();
     if (isFolder) {
