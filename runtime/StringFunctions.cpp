@@ -127,15 +127,4 @@ QString LCase(const QString& text)
     return text.toLower();
 }
 
-QString Trim(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 }  // namespace rt

@@ -18,7 +18,4 @@ QString StrConvNarrow(const QString& text);
 // Lower case (Qt's Unicode lower-case mapping).
 QString LCase(const QString& text);
 
-// Removes leading and trailing U+0020 blanks only.
-QString Trim(const QString& text);
-
 }  // namespace rt
