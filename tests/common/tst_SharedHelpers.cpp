@@ -1,6 +1,5 @@
 #include "common/mdl_All.h"
 #include "common/mdl_ErrorFunction.h"
-#include "runtime/VbError.h"
 #include "support/MsgBoxRecorder.h"
 
 #include <QtTest>
@@ -32,19 +31,6 @@ private slots:
                 QVERIFY(boxes.boxes()[0].prompt.startsWith(u"5 "_qs));
             }
         }
-    }
-
-    void vbErrorBoxLayout()
-    {
-        MsgBoxRecorder boxes;
-        try {
-            throw rt::VbError(5, QStringLiteral("説明"), QStringLiteral("源"));
-        } catch (...) {
-            Sub_ShowVbError();
-        }
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].prompt, QStringLiteral("5 説明\r源"));
-        QCOMPARE(boxes.boxes()[0].style, 16);
     }
 };
 

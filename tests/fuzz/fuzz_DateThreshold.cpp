@@ -3,31 +3,26 @@
 #include "engine/Cls_FileRename.h"
 #include "runtime/VbError.h"
 
+#include <algorithm>
+
 // Reaches the job's date procedures (one definition in this executable).
 struct Cls_FileRenameTestAccess {
-    static void setDateFilter(const QString& date, const QString& time, QString& text, bool& flag)
+    using S = const QString&;
+    using C = Cls_FileRename;
+    static void setDateFilter(S d, S t, QString& text, bool& flag)
     {
-        Cls_FileRename::Sub_SetDateFilter(date, time, text, flag);
+        C::Sub_SetDateFilter(d, t, text, flag);
     }
-    static QString layDigits(const QString& text, const QString& pattern)
-    {
-        return Cls_FileRename::FncStr_LayDigits(text, pattern);
-    }
-    static QString format(const QString& text)
-    {
-        return Cls_FileRename::FncStr_FormatDateTime(text);
-    }
+    static QString layDigits(S text, S pattern) { return C::FncStr_LayDigits(text, pattern); }
+    static QString format(S text) { return C::FncStr_FormatDateTime(text); }
 };
 
 namespace {
 
 bool allDigits(const QString& text)
 {
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return !text.isEmpty();
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QString withoutLeadingZeros(QString digits)
