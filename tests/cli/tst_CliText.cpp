@@ -81,15 +81,19 @@ invalid /d/f       -> /d/f?  (this volume cannot hold the character "?" in a nam
 unread  /d/s  (Permission denied)
 )");
         QCOMPARE(stepLines(outcome, false), lines);
-        QCOMPARE(outcomeJson(outcome, true, "/j"), QByteArray(R"({"applied": true, "steps": [
-  {"from": "/d/テスト", "to": "/d/x", "status": "ok", "message": ""},
-  {"from": "/d/abcdefg", "to": "/d/b", "status": "exists", "message": "File exists"},
-  {"from": "/d/e", "to": "/d/x/y", "status": "invalid", "message": "not a single valid name"},
-  {"from": "/d/f", "to": "/d/f?", "status": "invalid", "message": "this volume cannot hold the character \"?\" in a name"}
-], "unreadable": [
-  {"folder": "/d/s", "message": "Permission denied"}
-], "renamed": 1, "skipped": 3, "examined": 4, "journal": "/j"}
-)"));
+        QCOMPARE(
+            outcomeJson(outcome, true, "/j"),
+            "{\"applied\": true, \"steps\": [\n"
+            "  {\"from\": \"/d/テスト\", \"to\": \"/d/x\", \"status\": \"ok\", \"message\": "
+            "\"\"},\n"
+            "  {\"from\": \"/d/abcdefg\", \"to\": \"/d/b\", \"status\": \"exists\", \"message\": "
+            "\"File exists\"},\n"
+            "  {\"from\": \"/d/e\", \"to\": \"/d/x/y\", \"status\": \"invalid\", \"message\": "
+            "\"not a single valid name\"},\n"
+            "  {\"from\": \"/d/f\", \"to\": \"/d/f?\", \"status\": \"invalid\", \"message\": "
+            "\"this volume cannot hold the character \\\"?\\\" in a name\"}\n"
+            "], \"unreadable\": [\n  {\"folder\": \"/d/s\", \"message\": \"Permission denied\"}\n]"
+            ", \"renamed\": 1, \"skipped\": 3, \"examined\": 4, \"journal\": \"/j\"}\n");
     }
 
     // A folder that cannot be read is kept in the outcome and fails the run,
