@@ -24,12 +24,8 @@ private slots:
             QString got = QStringLiteral("unchanged");
             QCOMPARE(FncLng_GetToken(source, QStringLiteral("/"), start, got), next);
             QCOMPARE(got, token);
-            QCOMPARE(boxes.boxes().size(), start < 1 ? 1 : 0);
-            if (start < 1) {
-                QCOMPARE(boxes.boxes()[0].style, 16);
-                QCOMPARE(boxes.boxes()[0].title, std::optional<QString>(u"VB Error"_qs));
-                QVERIFY(boxes.boxes()[0].prompt.startsWith(u"5 "_qs));
-            }
+            QCOMPARE(boxes.shown().size(), start < 1 ? 1 : 0);
+            QVERIFY(start >= 1 || boxes.shown()[0].startsWith(u"16|VB Error|5 "_qs));
         }
     }
 };

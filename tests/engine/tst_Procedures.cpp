@@ -155,21 +155,18 @@ private slots:
         MsgBoxRecorder boxes;
         Cls_FileRename quiet;
         QVERIFY(!Cls_FileRenameTestAccess{quiet}.checkFirstInit());
-        QVERIFY(boxes.boxes().isEmpty());
+        QVERIFY(boxes.shown().isEmpty());
         Cls_FileRename job;
         job.MsgDisplayFlg_Prop(true);
         const Cls_FileRenameTestAccess access{job};
         QVERIFY(!access.checkFirstInit());
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].style, 16);
-        QCOMPARE(boxes.boxes()[0].title, std::optional<QString>(u"設定ミス"_qs));
-        QCOMPARE(boxes.boxes()[0].prompt, u"初期設定が行われておりません。\r\n"
-                                          u"以下のメソッドをまず実行してください\r\n"
-                                          u"*----------------------------------------*\r\n"
-                                          u"Name : [ PFncBln_FirstInit ]"_qs);
+        QCOMPARE(boxes.shown(), QStringList{u"16|設定ミス|初期設定が行われておりません。\r\n"
+                                            u"以下のメソッドをまず実行してください\r\n"
+                                            u"*----------------------------------------*\r\n"
+                                            u"Name : [ PFncBln_FirstInit ]"_qs});
         QVERIFY(job.PFncBln_FirstInit());
         QVERIFY(access.checkFirstInit());
-        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.shown().size(), 1);
     }
 
     // The preview's name index under renames that take names out and put

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -29,6 +30,15 @@ public:
     MsgBoxRecorder& operator=(const MsgBoxRecorder&) = delete;
 
     const QList<Box>& boxes() const { return m_boxes; }
+    // Every box as "style|title|prompt"; an absent title reads "<app>".
+    QStringList shown() const
+    {
+        QStringList all;
+        for (const Box& box : m_boxes)
+            all.append(QString::number(box.style) + u'|' +
+                       box.title.value_or(QStringLiteral("<app>")) + u'|' + box.prompt);
+        return all;
+    }
 
 private:
     QList<Box> m_boxes;

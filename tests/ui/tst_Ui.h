@@ -54,15 +54,8 @@ public:
     QString path(const QString& relative) const { return root() + u'/' + relative; }
     frm_Main& form() { return *m_form; }
 
-    // Every box shown so far as "style|title|prompt"; an absent title reads "<app>".
-    QStringList shown() const
-    {
-        QStringList all;
-        for (const MsgBoxRecorder::Box& box : m_boxes.boxes())
-            all.append(QString::number(box.style) + u'|' +
-                       box.title.value_or(QStringLiteral("<app>")) + u'|' + box.prompt);
-        return all;
-    }
+    // Every box shown so far (MsgBoxRecorder::shown).
+    QStringList shown() const { return m_boxes.shown(); }
     // The folder the lists and the path box show as open; all three when they differ.
     QString opened() const
     {
