@@ -72,7 +72,7 @@ private slots:
         // UTF-8, quotes and controls escaped.
         QCOMPARE(jsonString(u"x/"_qs + QChar(0xDCFF) + u"😀\"\\\n\x01"_qs),
                  "\"x/\\udcff\xf0\x9f\x98\x80\\\"\\\\\\n\\u0001\"");
-        QCOMPARE(displayWidth(u"一テストＡ한"_qs), 12);
+        QCOMPARE(displayWidth(u"一テストＡ한가𠀀"_qs), 16);  // 가, 𠀀: where two ranges start
         QCOMPARE(displayWidth(u"ﾃｽﾄ"_qs), 3);
         const QByteArray lines(R"(ok      /d/テスト  -> /d/x
 exists  /d/abcdefg -> /d/b  (File exists)
@@ -94,6 +94,11 @@ unread  /d/s  (Permission denied)
             "\"this volume cannot hold the character \\\"?\\\" in a name\"}\n"
             "], \"unreadable\": [\n  {\"folder\": \"/d/s\", \"message\": \"Permission denied\"}\n]"
             ", \"renamed\": 1, \"skipped\": 3, \"examined\": 4, \"journal\": \"/j\"}\n");
+        // In colour, what lies between the names' common head and tail stands out.
+        outcome.steps = {{"/d", "ab", "aab", 0, 0, false, {}, 0}};
+        QCOMPARE(stepLines(outcome, true),
+                 "\033[32mok     \033[0m /d/a\033[1;33m\033[0mb\033[1m -> \033[0m/d/a\033[1;33ma"
+                 "\033[0mb\n\033[31munread\033[0m  /d/s  (Permission denied)\n");
     }
 
     // A folder that cannot be read is kept in the outcome and fails the run,

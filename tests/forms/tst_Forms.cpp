@@ -379,7 +379,8 @@ private slots:
         box.setPath(tree.top);  // remembered last for its drive (the root may share it)
         forms::DriveListBox drives(&tree.folders, nullptr);
         drives.setDrive(tree.top);
-        QVERIFY(!forms::DriveListBox::isDriveText(tree.top + QStringLiteral(" [ext4]")));
+        QVERIFY(!forms::DriveListBox::isDriveText(tree.top + QStringLiteral(" [ext4]")) &&
+                drives.findData(QStringLiteral("/proc")) < 0);  // a pseudo file system
         other.setPath(drives.Drive());
         QCOMPARE(other.Path(), tree.top);
         QVERIFY(tree.make({"a/x/"}));

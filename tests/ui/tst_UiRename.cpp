@@ -178,8 +178,10 @@ void TestUi::reportAndUndoWindow()
     QCOMPARE(QApplication::focusWidget(), undo.Lst_Steps);
     QCOMPARE(shows(undo),
              (QStringList{"a.jpg>a.jpeg 元に戻します", taken, "元に戻す：1 件　そのまま：1 件"}));
-    // The buttons sit under the list, 元に戻す first and キャンセル beside it.
+    // The buttons sit under the list, 元に戻す first and キャンセル beside it;
+    // both name columns start wide enough for long names.
     QVERIFY(undo.Cmd_Undo->geometry().top() >= undo.Lst_Steps->geometry().bottom());
+    QVERIFY(undo.Lst_Steps->columnWidth(0) == 220 && undo.Lst_Steps->columnWidth(1) == 220);
     QVERIFY(undo.Cmd_Cancel->geometry().left() > undo.Cmd_Undo->geometry().right());
     QTest::keyClick(undo.Lst_Steps, Qt::Key_Return);  // the default button
     QCOMPARE(shows(undo), (QStringList{"a.jpg>a.jpeg 元に戻しました", taken,
