@@ -14,6 +14,7 @@
 #include "support/MsgBoxRecorder.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,7 @@ struct Tree {
     QString top = dir.path() + QStringLiteral("/top");
     forms::DriveFolders folders;  // shared with the other lists of a test
     forms::DirListBox box{&folders, nullptr};
+    QAbstractItemModelTester checked{box.model()};  // Qt's rules for a model, at every change
     bool ok = dir.isValid() &&
               make({"", "b/", "a/", "c/", ".hidden/", ".h", "Z.txt", "file.txt", kOdd}) &&
               ::symlink("a", raw("link")) == 0 && ::symlink("file.txt", raw("to-file")) == 0 &&

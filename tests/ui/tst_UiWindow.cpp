@@ -128,7 +128,7 @@ void TestUi::smallHandlers()
 void TestUi::executable()
 {
     QTemporaryDir runtimeDir;
-    const auto start = [&](QProcess& app, bool withDisplay) {
+    const auto start = [&](QProcess& app, bool withDisplay, const QStringList& arguments = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir.path());  // for the lock
         env.remove(QStringLiteral("DISPLAY"));
@@ -136,7 +136,7 @@ void TestUi::executable()
         // An empty platform counts as no display.
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), withDisplay ? "offscreen" : "");
         app.setProcessEnvironment(env);
-        app.start(QStringLiteral(NEMIROU_EXECUTABLE), {});
+        app.start(QStringLiteral(NEMIROU_EXECUTABLE), arguments);
     };
     QProcess headless, first, second;
     start(headless, false);
@@ -156,7 +156,11 @@ void TestUi::executable()
     QVERIFY(second.waitForFinished(120000));
     QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0 &&
             second.readAllStandardError().isEmpty());
-    QCOMPARE(first.state(), QProcess::Running);
+    // nemirou --undo is a window of its own, not a later start handed to the first.
+    QProcess undo;
+    start(undo, true, {"--undo"});
+    QVERIFY(!undo.waitForFinished(3000) && first.state() == QProcess::Running);
+    undo.kill();
     first.kill();
-    QVERIFY(first.waitForFinished(120000));
+    QVERIFY(undo.waitForFinished(120000) && first.waitForFinished(120000));
 }
