@@ -620,7 +620,19 @@ def main():
                     help="run although the user is root (only in a throwaway container)")
     ap.add_argument("--allow-dirty", action="store_true",
                     help="start although product files have uncommitted changes")
+    ap.add_argument("--merge", nargs="+", type=Path, metavar="JSON",
+                    help="print the score of these reports taken together, a later record of a "
+                         "site replacing an earlier one (a rerun after new checks), then stop")
     args = ap.parse_args()
+    if args.merge:
+        by_site = {}
+        for path in args.merge:
+            for r in json.loads(path.read_text())["mutants"]:
+                by_site[r["site"]] = r
+        records = list(by_site.values())
+        summary({"mutants": records, "sample_size": len(records), "seed": "of each report",
+                 "score": score(records)})
+        return 0
     # A planted fault can turn a test's scratch path into a real one: once a
     # mutant made the suite empty the folder holding the work tree. As an
     # ordinary user the damage stops at what that user may write.

@@ -50,6 +50,7 @@ void TestUi::navigation_data()
     QTest::newRow("drop on the path box, no dot changes no box") << 2 << "work/README" << "work" << "-|-" << none;
     QTest::newRow("full-width dot is no dot") << 2 << "work/Ａ．ｂ.txt" << "work" << "Ａ．ｂ.|.txt" << none;
     QTest::newRow("trailing dot")             << 0 << "work/trail." << "work" << "trail.|." << none;
+    QTest::newRow("from the root folder")     << 0 << "/tmp" << "/" << "-|-" << none;
     QTest::newRow("double click")             << 3 << "work/z.photo.jpg" << "work" << "z.|.photo.jpg" << none;
     QTest::newRow("right click, nothing selected: the open folder") << 4 << "work" << "work" << "work|work" << none;
     QTest::newRow("left click selects, opens and fills nothing") << 5 << "work" << "work" << "-|-" << none;
