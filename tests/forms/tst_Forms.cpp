@@ -10,6 +10,7 @@
 #include "runtime/MountTable.h"
 #include "runtime/MsgBox.h"
 #include "runtime/NameCodec.h"
+#include "support/DiskTree.h"
 #include "support/ErrorNumber.h"
 #include "support/MsgBoxRecorder.h"
 
@@ -26,7 +27,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,13 +69,7 @@ struct Tree {
               ::symlink("a", raw("link")) == 0 && ::symlink("file.txt", raw("to-file")) == 0 &&
               ::symlink("nowhere", raw("dangling")) == 0;
 
-    ~Tree()
-    {
-        ::nftw(
-            rt::encodeName(dir.path()).constData(),
-            [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); },
-            16, FTW_DEPTH | FTW_PHYS);
-    }
+    ~Tree() { DiskTree::removeTree(dir.path()); }
     QString at(const QString& name) const { return top + u'/' + name; }
     QByteArray raw(const QString& name) const { return rt::encodeName(at(name)); }
     // Names ending in "/" are folders, the others empty files.
