@@ -75,29 +75,27 @@ if [ -e "$build/cli/nemirou-cli" ]; then
 fi
 
 echo "== Start the packaged window, then start it again"
+x11_lib=$(realpath scripts/x11-lib.sh)
 shot="$build/package-window.png"
 runtime="$root/run"; mkdir -m 700 "$runtime"
-APP="$root/usr/bin/nemirou" SHOT="$shot" XDG_RUNTIME_DIR="$runtime" \
+APP="$root/usr/bin/nemirou" SHOT="$shot" XDG_RUNTIME_DIR="$runtime" X11_LIB="$x11_lib" \
     timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -euo pipefail
+    source "$X11_LIB"
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-    fail() { echo "$*" >&2; kill "$app" "${cover:-}" "$wm" 2>/dev/null; exit 1; }
+    fail() { echo "$*" >&2; kill "${app:-}" "${cover:-}" "$wm" 2>/dev/null; exit 1; }
     openbox >/dev/null 2>&1 & wm=$!
+    x11_wait_wm || fail "openbox did not start"
     "$APP" & app=$!
-    for _ in $(seq 60); do
-        wid=$(xdotool search --name "Fileの名称変更" 2>/dev/null | head -1 || true)
-        [ -n "$wid" ] && break
-        sleep 0.5
-    done
-    [ -n "${wid:-}" ] || fail "the packaged window did not appear"
+    wid=$(x11_window "Fileの名称変更") || fail "the packaged window did not appear"
     sleep 1
-    import -window "$wid" "$SHOT"
+    x11_shoot "$wid" "$SHOT"
 
     # Another window in front, then the window minimised: each time a second
     # start must end at once, silently, and the window come to the front.
     xmessage -geometry 900x700+0+0 cover 2>/dev/null & cover=$!
     sleep 1
-    xdotool search --name "^xmessage$" windowactivate --sync
+    xdotool windowactivate --sync "$(x11_window "^xmessage$")"
     for hide in cover minimise; do
         [ "$hide" = minimise ] && xdotool windowminimize --sync "$wid"
         [ "$(xdotool getactivewindow)" != "$wid" ] || fail "could not $hide the window"
@@ -126,17 +124,14 @@ if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
     # Japanese locale.
     help=$(LC_ALL=ja_JP.UTF-8 nemirou-cli --help)
     grep -q "^使い方: nemirou-cli " <<<"$help" && ! grep -qE "Usage|Options:" <<<"$help"
-    ENTRY="/usr/share/applications/$id.desktop" XDG_RUNTIME_DIR="$runtime" \
+    ENTRY="/usr/share/applications/$id.desktop" XDG_RUNTIME_DIR="$runtime" X11_LIB="$x11_lib" \
         timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         set -euo pipefail
+        source "$X11_LIB"
         unset QT_QPA_PLATFORM WAYLAND_DISPLAY
         gio launch "$ENTRY"
-        for _ in $(seq 60); do
-            wid=$(xdotool search --name "Fileの名称変更" 2>/dev/null | head -1 || true)
-            [ -n "$wid" ] && break
-            sleep 0.5
-        done
-        [ -n "${wid:-}" ] || { echo "the menu entry did not start the window" >&2; exit 1; }
+        wid=$(x11_window "Fileの名称変更") ||
+            { echo "the menu entry did not start the window" >&2; exit 1; }
         kill "$(xdotool getwindowpid "$wid")"
     '
     echo "installed with apt and started from its menu entry"
@@ -146,19 +141,16 @@ if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
     work=$(mktemp -d)
     mkdir "$work/写真" && touch "$work/写真/a.JPG" "$work/写真/b.JPG"
     XDG_STATE_HOME="$work/state" nemirou-cli --tail --from .JPG --to .jpg --apply "$work/写真" >/dev/null
-    WORK="$work" SHOT="$build/package-undo.png" XDG_RUNTIME_DIR="$runtime" \
+    WORK="$work" SHOT="$build/package-undo.png" XDG_RUNTIME_DIR="$runtime" X11_LIB="$x11_lib" \
         timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         set -euo pipefail
+        source "$X11_LIB"
         unset QT_QPA_PLATFORM WAYLAND_DISPLAY
         XDG_STATE_HOME="$WORK/state" nemirou --undo & app=$!
-        for _ in $(seq 60); do
-            wid=$(xdotool search --name "最後の変更を元に戻す" 2>/dev/null | head -1 || true)
-            [ -n "$wid" ] && break
-            sleep 0.5
-        done
-        [ -n "${wid:-}" ] || { echo "nemirou --undo showed no window" >&2; kill "$app"; exit 1; }
+        wid=$(x11_window "最後の変更を元に戻す") ||
+            { echo "nemirou --undo showed no window" >&2; kill "$app"; exit 1; }
         sleep 1
-        import -window "$wid" "$SHOT"
+        x11_shoot "$wid" "$SHOT"
         xdotool key --window "$wid" Return  # the default button: 元に戻す
         for _ in $(seq 20); do
             [ -e "$WORK/写真/a.JPG" ] && [ -e "$WORK/写真/b.JPG" ] && break

@@ -30,26 +30,19 @@ in_namespace() {
 on_display() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     fail() { echo "screenshot: $*" >&2; kill "$app" 2>/dev/null; exit 1; }
-    wait_for() {  # a window title; prints its id
-        for _ in $(seq 60); do
-            id=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
-            [ -n "$id" ] && echo "$id" && return 0
-            sleep 0.5
-        done
-        return 1
-    }
+    source "$(dirname "$script")/x11-lib.sh"
     # Positions inside the window (no window manager: it sits at 0,0).
     click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.3; }
 
     (cd "$DEMO" && exec "$APP") &
     app=$!
-    win=$(wait_for "Fileの名称変更") || fail "the window did not appear"
+    win=$(x11_window "Fileの名称変更") || fail "the window did not appear"
     sleep 1
 
     click 447 400; xdotool type --delay 30 ".jpeg"
     click 447 420; xdotool type --delay 30 ".jpg"
     click 447 441
-    box=$(wait_for "終了の合図") || fail "no summary box after the run"
+    box=$(x11_window "終了の合図") || fail "no summary box after the run"
     [ "$(find "$DEMO" -name "*.jpg" | wc -l)" -eq 9 ] || fail "the run did not rename the photos"
     [ "$(find "$DEMO" -name "*.jpeg" | wc -l)" -eq 0 ] || fail "some photos kept .jpeg"
 
@@ -57,15 +50,15 @@ on_display() {
     # The two windows side by side on a plain ground, not the black root;
     # the box is moved off the window first, or its picture would hide it.
     xdotool windowmove "$box" 600 0; sleep 0.5
-    import -window "$win" "$SUMMARY.window.png"
-    import -window "$box" "$SUMMARY.box.png"
+    x11_shoot "$win" "$SUMMARY.window.png"
+    x11_shoot "$box" "$SUMMARY.box.png"
     convert -background "#dcdcec" -gravity north "$SUMMARY.window.png" \
         -size 20x1 xc:"#dcdcec" "$SUMMARY.box.png" +append "$SUMMARY"
     rm -f "$SUMMARY.window.png" "$SUMMARY.box.png"
 
     xdotool key Return; sleep 0.5
     click 514 320; sleep 0.5   # "Refresh here"
-    import -window "$win" "$SHOT"
+    x11_shoot "$win" "$SHOT"
     kill "$app"
 }
 
